@@ -1,0 +1,52 @@
+// Platform differences: file opening and the console's character set.
+#include "driver/platform.hpp"
+
+#include <clocale>
+
+#if !defined(_WIN32)
+#include <langinfo.h>
+#endif
+
+namespace kon2x {
+
+std::FILE* open_file(const std::string& path, const char* mode) {
+    return std::fopen(path.c_str(), mode);
+}
+
+bool remove_file(const std::string& path) {
+    return std::remove(path.c_str()) == 0;
+}
+
+#if defined(_WIN32)
+
+std::string o_umlaut() {
+    return "\xF6";
+}
+
+#else
+
+namespace {
+
+bool console_is_utf8() {
+    // Ask the user's locale for its character set, then restore the C locale
+    // so that nothing else in the program depends on it.
+    const char* previous = std::setlocale(LC_CTYPE, nullptr);
+    const std::string saved = previous != nullptr ? previous : "C";
+    bool utf8 = false;
+    if (std::setlocale(LC_CTYPE, "") != nullptr) {
+        const std::string codeset = nl_langinfo(CODESET);
+        utf8 = codeset == "UTF-8" || codeset == "utf8" || codeset == "UTF8";
+    }
+    std::setlocale(LC_CTYPE, saved.c_str());
+    return utf8;
+}
+
+}  // namespace
+
+std::string o_umlaut() {
+    return console_is_utf8() ? "\xC3\xB6" : "\xF6";
+}
+
+#endif
+
+}  // namespace kon2x

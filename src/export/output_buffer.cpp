@@ -1,0 +1,41 @@
+// Chunked, checked writing of the output buffer.
+#include "export/output_buffer.hpp"
+
+namespace kon2x {
+
+OutputBuffer::OutputBuffer(std::FILE* file) : file_(file), buffer_(kChunkSize) {}
+
+OutputBuffer::OutputBuffer(std::string& memory) : memory_(&memory), buffer_(kChunkSize) {}
+
+void OutputBuffer::drain() {
+    if (ok_ && used_ > 0) {
+        if (memory_ != nullptr) {
+            memory_->append(buffer_.data(), used_);
+        } else {
+            ok_ = std::fwrite(buffer_.data(), 1, used_, file_) == used_;
+        }
+    }
+    used_ = 0;
+}
+
+void OutputBuffer::write_slow(std::string_view text) {
+    while (!text.empty()) {
+        if (room() == 0) {
+            drain();
+        }
+        const std::size_t part = text.size() < room() ? text.size() : room();
+        std::memcpy(buffer_.data() + used_, text.data(), part);
+        used_ += part;
+        text.remove_prefix(part);
+    }
+}
+
+bool OutputBuffer::flush() {
+    drain();
+    if (ok_ && file_ != nullptr) {
+        ok_ = std::fflush(file_) == 0;
+    }
+    return ok_;
+}
+
+}  // namespace kon2x

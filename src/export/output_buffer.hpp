@@ -1,0 +1,63 @@
+// A large output buffer handed to the file (or to memory) in big chunks.
+#pragma once
+
+#include <cstddef>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kon2x {
+
+// Collects output and writes it in chunks of kChunkSize bytes. Write errors
+// are remembered: once a write failed, ok() stays false and nothing more is
+// written.
+class OutputBuffer {
+public:
+    static constexpr std::size_t kChunkSize = std::size_t{1} << 20;
+
+    // Output to an open file; the caller closes it after flush().
+    explicit OutputBuffer(std::FILE* file);
+    // Output appended to a string (tests and fuzzing).
+    explicit OutputBuffer(std::string& memory);
+
+    OutputBuffer(const OutputBuffer&) = delete;
+    OutputBuffer& operator=(const OutputBuffer&) = delete;
+
+    void write(std::string_view text) {
+        if (text.size() > room()) {
+            write_slow(text);
+            return;
+        }
+        std::memcpy(buffer_.data() + used_, text.data(), text.size());
+        used_ += text.size();
+    }
+
+    // Returns space for at least `size` bytes (size <= kChunkSize); the caller
+    // fills some of it and hands the end to commit().
+    char* reserve(std::size_t size) {
+        if (size > room()) {
+            drain();
+        }
+        return buffer_.data() + used_;
+    }
+    void commit(const char* end) { used_ = static_cast<std::size_t>(end - buffer_.data()); }
+
+    // Writes what is buffered and flushes the file; false if any write failed.
+    bool flush();
+    bool ok() const { return ok_; }
+
+private:
+    std::size_t room() const { return buffer_.size() - used_; }
+    void write_slow(std::string_view text);
+    void drain();
+
+    std::FILE* file_ = nullptr;
+    std::string* memory_ = nullptr;
+    std::vector<char> buffer_;
+    std::size_t used_ = 0;
+    bool ok_ = true;
+};
+
+}  // namespace kon2x

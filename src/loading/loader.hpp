@@ -1,0 +1,16 @@
+// The one entry into the construction file readers: detects the encoding and reads it.
+#pragma once
+
+#include <string>
+
+#include "model/construction_model.hpp"
+
+namespace kon2x {
+
+// Opens `path`, reads it with the reader its first bytes call for (text when
+// they are "KON" in any case, else the binary archive) and sets `loaded` to 1
+// on success. Reports its own failures ("Can't open %s!\n", "EOF not found!",
+// "Zu wenig Speicher!\n") through report_and_wait; the readers report theirs.
+void load(ConstructionModel& model, const std::string& path);
+
+}  // namespace kon2x

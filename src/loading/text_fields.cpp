@@ -1,0 +1,180 @@
+// Field splitting and locale-independent number reading for text construction files.
+#include "loading/text_fields.hpp"
+
+#include <charconv>
+#include <cmath>
+#include <limits>
+
+namespace kon2x {
+
+namespace {
+
+bool is_space(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+bool is_digit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+std::size_t skip_spaces(std::string_view text, std::size_t at) {
+    while (at < text.size() && is_space(text[at])) {
+        ++at;
+    }
+    return at;
+}
+
+// Whether a number written as digits, an optional point and an optional
+// exponent is at least 1 in magnitude: tells an overflow from an underflow
+// when the conversion reports that the value is out of range.
+bool magnitude_at_least_one(std::string_view number) {
+    long long integer_digits = 0;
+    long long first_nonzero = -1;  // position among all digits
+    long long digit_position = 0;
+    bool in_fraction = false;
+    std::size_t i = 0;
+    for (; i < number.size() && (is_digit(number[i]) || number[i] == '.'); ++i) {
+        if (number[i] == '.') {
+            in_fraction = true;
+            continue;
+        }
+        integer_digits += in_fraction ? 0 : 1;
+        if (first_nonzero < 0 && number[i] != '0') {
+            first_nonzero = digit_position;
+        }
+        ++digit_position;
+    }
+    if (first_nonzero < 0) {
+        return false;
+    }
+    long long exponent = 0;
+    if (i < number.size()) {  // 'e', optional '-', at most nine digits
+        ++i;
+        const bool negative = i < number.size() && number[i] == '-';
+        i += negative ? 1 : 0;
+        for (; i < number.size(); ++i) {
+            exponent = exponent * 10 + (number[i] - '0');
+        }
+        exponent = negative ? -exponent : exponent;
+    }
+    return integer_digits - 1 - first_nonzero + exponent >= 0;
+}
+
+}  // namespace
+
+std::optional<std::string_view> FieldCursor::next() {
+    while (position_ < line_.size() && splits(line_[position_])) {
+        ++position_;
+    }
+    if (position_ == line_.size()) {
+        return std::nullopt;
+    }
+    const std::size_t start = position_;
+    while (position_ < line_.size() && !splits(line_[position_])) {
+        ++position_;
+    }
+    return line_.substr(start, position_ - start);
+}
+
+std::int32_t parse_integer(std::string_view field) {
+    std::size_t at = skip_spaces(field, 0);
+    bool negative = false;
+    if (at < field.size() && (field[at] == '+' || field[at] == '-')) {
+        negative = field[at] == '-';
+        ++at;
+    }
+    constexpr std::int64_t kLimit = std::int64_t{1} << 31;
+    std::int64_t magnitude = 0;
+    for (; at < field.size() && is_digit(field[at]); ++at) {
+        magnitude = magnitude * 10 + (field[at] - '0');
+        if (magnitude > kLimit) {
+            magnitude = kLimit;  // saturate; the clamp below decides
+        }
+    }
+    const std::int64_t value = negative ? -magnitude : magnitude;
+    if (value > std::numeric_limits<std::int32_t>::max()) {
+        return std::numeric_limits<std::int32_t>::max();
+    }
+    return static_cast<std::int32_t>(value);
+}
+
+double parse_real(std::string_view field) {
+    // Copy the longest prefix that is a number, taking the first ',' for '.'.
+    char text[1100];
+    std::size_t length = 0;
+    std::size_t at = skip_spaces(field, 0);
+    bool negative = false;
+    if (at < field.size() && (field[at] == '+' || field[at] == '-')) {
+        negative = field[at] == '-';
+        ++at;
+    }
+    bool comma_replaced = false;
+    bool seen_point = false;
+    std::size_t digits = 0;
+    for (; at < field.size() && length < sizeof text - 16; ++at) {
+        char c = field[at];
+        if (c == ',' && !comma_replaced) {
+            comma_replaced = true;
+            c = '.';
+        } else if (c == ',') {
+            break;
+        }
+        if (c == '.') {
+            if (seen_point) {
+                break;
+            }
+            seen_point = true;
+        } else if (is_digit(c)) {
+            ++digits;
+        } else {
+            break;
+        }
+        text[length++] = c;
+    }
+    if (digits == 0) {
+        return 0.0;
+    }
+    // An exponent counts only when at least one digit follows its letter.
+    if (at < field.size() && (field[at] == 'e' || field[at] == 'E')) {
+        std::size_t e = at + 1;
+        if (e < field.size() && (field[e] == '+' || field[e] == '-')) {
+            ++e;
+        }
+        if (e < field.size() && is_digit(field[e])) {
+            text[length++] = 'e';
+            if (field[at + 1] == '-') {
+                text[length++] = '-';
+            }
+            // Leading zeros of the exponent carry no value. Nine digits more already
+            // put any number of a 1023-character line out of range, so the rest is dropped.
+            while (e < field.size() && field[e] == '0') {
+                ++e;
+            }
+            std::size_t exponent_digits = 0;
+            for (; e < field.size() && is_digit(field[e]); ++e) {
+                if (exponent_digits < 9) {
+                    text[length++] = field[e];
+                }
+                ++exponent_digits;
+            }
+            if (exponent_digits == 0) {
+                text[length++] = '0';
+            }
+        }
+    }
+    double value = 0.0;
+    const auto result = std::from_chars(text, text + length, value);
+    if (result.ec == std::errc::result_out_of_range) {
+        value = magnitude_at_least_one(std::string_view(text, length))
+                    ? std::numeric_limits<double>::infinity()
+                    : 0.0;
+    }
+    return negative ? -value : value;
+}
+
+float to_float32(double value) {
+    // IEEE conversion: round to nearest, infinity beyond the float range, NaN kept.
+    return static_cast<float>(value);
+}
+
+}  // namespace kon2x

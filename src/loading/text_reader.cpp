@@ -1,0 +1,311 @@
+// The text construction reader: header checks, a counting pass, then a parsing pass.
+#include "loading/text_reader.hpp"
+
+#include <algorithm>
+#include <array>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "driver/console.hpp"
+#include "loading/text_fields.hpp"
+#include "loading/text_lines.hpp"
+
+namespace kon2x {
+
+namespace {
+
+char to_lower_ascii(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// Whether `text` begins with `keyword`, compared without regard to case over
+// exactly the keyword's letters.
+bool begins_with(std::string_view text, std::string_view keyword) {
+    if (text.size() < keyword.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < keyword.size(); ++i) {
+        if (to_lower_ascii(text[i]) != to_lower_ascii(keyword[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+constexpr std::string_view kFaceHeader = "Flaechen";
+constexpr std::string_view kInstanceHeader = "ScalX";
+
+std::uint8_t low_byte(std::string_view field) {
+    return static_cast<std::uint8_t>(parse_integer(field));
+}
+
+std::int16_t low_word(std::string_view field) {
+    return static_cast<std::int16_t>(parse_integer(field));
+}
+
+// Line counts of the three sections, blank lines included.
+struct SectionSizes {
+    std::size_t points = 0;
+    std::size_t faces = 0;
+    std::size_t instances = 0;
+};
+
+class TextReader {
+public:
+    TextReader(ConstructionModel& model, std::FILE* file) : model_(model), lines_(file) {}
+
+    int read() {
+        model_.reset();
+        SectionSizes sizes;
+        if (!read_header() || !count_sections(sizes)) {
+            return 0;
+        }
+        allocate(sizes);
+        if (!lines_.rewind()) {
+            return fail(format_message("Lesefehler in %s!\n", model_.source_name.c_str()));
+        }
+        std::string_view line;
+        next_line(line);
+        next_line(line);
+        line_number_ = 2;
+        return read_points() && read_faces() && read_instances() ? 1 : 0;
+    }
+
+private:
+    // The next piece of text; like a C string, its content ends at a NUL byte.
+    bool next_line(std::string_view& line) {
+        if (!lines_.next(line)) {
+            return false;
+        }
+        line = line.substr(0, line.find('\0'));
+        return true;
+    }
+
+    bool fail(const std::string& message) {
+        report_and_wait(message);
+        return false;
+    }
+
+    bool fail_at_line(const char* format) { return fail(format_message(format, line_number_)); }
+
+    bool read_header() {
+        std::string_view line;
+        if (!next_line(line) || !begins_with(line, "KON") || line.size() < 5) {
+            return fail("Falsches Kon-Format!\n");
+        }
+        separator_ = line[3];
+        const std::string_view type = line.substr(4);
+        if (begins_with(type, "VAQ")) {
+            model_.kind = kKindOther;
+        } else if (begins_with(type, "KRUV")) {
+            model_.kind = kKindConvertible;
+        } else {
+            return fail("Falscher Kon-Typ!\n");
+        }
+        if (!next_line(line) || line.empty() || (line[0] != 'X' && line[0] != 'x')) {
+            return fail("Punkteliste nicht gefunden!\n");
+        }
+        return true;
+    }
+
+    // Counts the lines of a section up to the line that begins with `end`.
+    bool count_until(std::string_view end, std::size_t& count) {
+        std::string_view line;
+        while (next_line(line)) {
+            if (begins_with(line, end)) {
+                return true;
+            }
+            ++count;
+        }
+        return false;
+    }
+
+    bool count_sections(SectionSizes& sizes) {
+        if (!count_until(kFaceHeader, sizes.points)) {
+            return fail("Flaechenliste nicht gefunden!\n");
+        }
+        if (!count_until(kInstanceHeader, sizes.faces)) {
+            return fail("Instanzen nicht gefunden!\n");
+        }
+        std::string_view line;
+        while (next_line(line)) {
+            ++sizes.instances;
+        }
+        return true;
+    }
+
+    // No section can hold more records than the 16-bit counts allow, so room
+    // beyond that is never allocated, however many lines a section has.
+    void allocate(const SectionSizes& sizes) {
+        const auto capped = [](std::size_t lines) {
+            return std::min(lines, static_cast<std::size_t>(kMaxCount));
+        };
+        model_.points.resize(capped(sizes.points) + kSparePoints);
+        model_.faces.resize(capped(sizes.faces));
+        model_.instances.resize(capped(sizes.instances));
+    }
+
+    bool read_points() {
+        model_.point_count = 0;
+        std::string_view line;
+        while (next_line(line) && !begins_with(line, kFaceHeader)) {
+            ++line_number_;
+            if (!read_point_line(line)) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    bool read_point_line(std::string_view line) {
+        PointRecord& point = model_.points[static_cast<std::size_t>(model_.point_count)];
+        point.clear();
+        FieldCursor fields(line, separator_);
+        const auto x = fields.next();
+        if (!x) {
+            return true;  // blank line
+        }
+        const auto y = fields.next();
+        const auto z = y ? fields.next() : std::nullopt;
+        if (!z) {
+            return fail_at_line("falsches Punktformat in Zeile %d!\n");
+        }
+        if (model_.point_count == kMaxCount) {
+            return fail_at_line("Zu viele Punkte in Zeile %d!\n");
+        }
+        point.x = parse_integer(*x);
+        point.y = parse_integer(*y);
+        point.z = parse_integer(*z);
+        ++model_.point_count;
+        read_point_extras(point, fields);
+        return true;
+    }
+
+    // Fields 4 to 9, then the extra entries in groups of key, red, green, blue.
+    static void read_point_extras(PointRecord& point, FieldCursor& fields) {
+        std::optional<std::string_view> field;
+        if (!(field = fields.next())) return;
+        point.red = low_byte(*field);
+        if (!(field = fields.next())) return;
+        point.green = low_byte(*field);
+        if (!(field = fields.next())) return;
+        point.blue = low_byte(*field);
+        if (!(field = fields.next())) return;
+        point.texture = parse_integer(*field);
+        if (!(field = fields.next())) return;
+        point.u = to_float32(parse_real(*field));
+        if (!(field = fields.next())) return;
+        point.v = to_float32(parse_real(*field));
+        while ((field = fields.next())) {
+            ExtraEntry entry;
+            entry.key = low_byte(*field);
+            if ((field = fields.next())) {
+                entry.red = low_byte(*field);
+                if ((field = fields.next())) {
+                    entry.green = low_byte(*field);
+                    if ((field = fields.next())) {
+                        entry.blue = low_byte(*field);
+                    }
+                }
+            }
+            point.add_extra(entry);
+            if (!field) {
+                break;
+            }
+        }
+        if (point.extra_count > 0) {
+            point.marker = kExtrasMarker;
+        }
+    }
+
+    bool read_faces() {
+        ++line_number_;  // the "Flaechen" line
+        model_.face_count = 0;
+        std::string_view line;
+        while (next_line(line) && !begins_with(line, kInstanceHeader)) {
+            ++line_number_;
+            if (!read_face_line(line)) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    bool read_face_line(std::string_view line) {
+        FieldCursor fields(line, separator_);
+        auto field = fields.next();
+        if (!field) {
+            return true;  // blank line
+        }
+        if (model_.face_count == kMaxCount) {
+            return fail_at_line("Zu viele Flaechen in Zeile %d!\n");
+        }
+        FaceRecord& face = model_.faces[static_cast<std::size_t>(model_.face_count)];
+        ++model_.face_count;
+        for (; field; field = fields.next()) {
+            const std::int16_t index = low_word(*field);
+            // Every consumer reads points at each index: one that names no
+            // point refuses the file.
+            if (index < 0 || index >= model_.point_count) {
+                return fail(format_message("Falscher Punkt: %d in Zeile %d!\n", index, line_number_));
+            }
+            face.append_index(index);
+        }
+        return true;
+    }
+
+    bool read_instances() {
+        ++line_number_;  // the "ScalX" line
+        model_.instance_count = 0;
+        std::string_view line;
+        while (next_line(line)) {
+            ++line_number_;
+            if (!read_instance_line(line)) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    bool read_instance_line(std::string_view line) {
+        FieldCursor fields(line, separator_);
+        std::array<std::string_view, 9> values;
+        for (std::size_t i = 0; i < values.size(); ++i) {
+            const auto field = fields.next();
+            if (!field) {
+                return i == 0 || fail_at_line("falsches Instanzformat in Zeile %d!\n");
+            }
+            values[i] = *field;
+        }
+        if (model_.instance_count == kMaxCount) {
+            return fail_at_line("Zu viele Instanzen in Zeile %d!\n");
+        }
+        InstanceRecord& instance = model_.instances[static_cast<std::size_t>(model_.instance_count)];
+        instance.scale_x = to_float32(parse_real(values[0]));
+        instance.scale_y = to_float32(parse_real(values[1]));
+        instance.scale_z = to_float32(parse_real(values[2]));
+        instance.rot_x = parse_real(values[3]);
+        instance.rot_y = parse_real(values[4]);
+        instance.rot_z = parse_real(values[5]);
+        instance.x = parse_integer(values[6]);
+        instance.y = parse_integer(values[7]);
+        instance.z = parse_integer(values[8]);
+        ++model_.instance_count;
+        return true;
+    }
+
+    ConstructionModel& model_;
+    TextLines lines_;
+    char separator_ = ';';
+    int line_number_ = 0;
+};
+
+}  // namespace
+
+int read_text(ConstructionModel& model, std::FILE* file) {
+    TextReader reader(model, file);
+    return reader.read();
+}
+
+}  // namespace kon2x

@@ -1,0 +1,188 @@
+// Runs the built kon2x as a child process and checks its console bytes, output files and status.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "support/test_support.hpp"
+
+namespace kon2x::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kEmptyText = "KON;KRUV\nX\nFlaechen\nScalX\n";
+const std::string kHeaderOnly = "xof 0302txt 0064\r\n";
+
+TEST(Driver, UsageNamesOnlyTheProgramFileName) {
+    TempDir dir;
+    const struct {
+        std::vector<std::string> arguments;
+        std::string program;
+        std::string expected_name;
+    } rows[] = {
+        {{}, "/opt/tools/kon2x", "kon2x"},
+        {{"a.kon", "b.kon"}, "C:\\Tools\\kon2x.exe", "kon2x.exe"},
+        {{"a", "b", "c"}, "kon2x", "kon2x"},
+    };
+    for (const auto& row : rows) {
+        const RunResult run = run_kon2x(dir.path(), row.arguments, "\n", false, row.program);
+        EXPECT_EQ(run.status, 1);
+        EXPECT_EQ(run.err, "Usage: " + row.expected_name + " Kon-datei\n");
+        EXPECT_EQ(run.out, "--> ");
+    }
+}
+
+TEST(Driver, ClosedOrEmptyInputNeverHangs) {
+    TempDir dir;
+    EXPECT_EQ(run_kon2x(dir.path(), {}, "", true).status, 1);
+    EXPECT_EQ(run_kon2x(dir.path(), {"missing.kon"}, "", true).status, 1);
+    EXPECT_EQ(run_kon2x(dir.path(), {"missing.kon"}, "").status, 1);
+}
+
+TEST(Driver, ConvertsAnEmptyTextFileIntoTheHeaderLine) {
+    TempDir dir;
+    dir.write("empty.kon", kEmptyText);
+    const RunResult run = run_kon2x(dir.path(), {"empty.kon"}, "");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(read_file(dir.path() / "empty.x"), kHeaderOnly);
+}
+
+TEST(Driver, MissingFileShowsBothMessagesWithTheirPrompts) {
+    TempDir dir;
+    const std::string long_answer(5000, 'a');
+    const RunResult run = run_kon2x(dir.path(), {"nix.kon"}, long_answer + "\n\n");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "Can't open nix.kon!\nReturn->--> ");
+    EXPECT_EQ(run.err, "nix.kon ist fehlerhaft\n");
+    EXPECT_FALSE(fs::exists(dir.path() / "nix.x"));
+}
+
+TEST(Driver, ReaderMessagesComeBeforeTheDriversMessage) {
+    TempDir dir;
+    const struct {
+        std::string content;
+        std::string reader_message;
+    } rows[] = {
+        {"KON", "Falsches Kon-Format!\n"},
+        {"KON;\n", "Falscher Kon-Typ!\n"},
+        {"KON;KRUV\nY\n", "Punkteliste nicht gefunden!\n"},
+        {"KON;KRUV\nX\n1;2;3\n", "Flaechenliste nicht gefunden!\n"},
+        {"KON;KRUV\nX\nFlaechen\n", "Instanzen nicht gefunden!\n"},
+        {"KON;KRUV\nX\n5;6\nFlaechen\nScalX\n", "falsches Punktformat in Zeile 3!\n"},
+        {"KON;KRUV\nX\nFlaechen\nScalX\n1;1;1\n", "falsches Instanzformat in Zeile 5!\n"},
+        {"KON;KRUV\nX\n0;0;0\nFlaechen\n0;1\nScalX\n", "Falscher Punkt: 1 in Zeile 5!\n"},
+    };
+    for (const auto& row : rows) {
+        dir.write("bad.kon", row.content);
+        const RunResult run = run_kon2x(dir.path(), {"bad.kon"}, "\n\n");
+        EXPECT_EQ(run.status, 1) << row.content;
+        EXPECT_EQ(run.out, row.reader_message + "Return->--> ") << row.content;
+        EXPECT_EQ(run.err, "bad.kon ist fehlerhaft\n");
+        EXPECT_FALSE(fs::exists(dir.path() / "bad.x"));
+    }
+}
+
+TEST(Driver, RefusesAModelOfKindOneThatLoaded) {
+    TempDir dir;
+    dir.write("vaq.kon", "KON;VAQ\nX\nFlaechen\nScalX\n");
+    const RunResult run = run_kon2x(dir.path(), {"vaq.kon"}, "");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "--> ");
+    EXPECT_EQ(run.err, "vaq.kon ist fehlerhaft\n");
+    EXPECT_FALSE(fs::exists(dir.path() / "vaq.x"));
+}
+
+TEST(Driver, NamesTheOutputAfterTheInput) {
+    TempDir dir;
+    fs::create_directory(dir.path() / "a.b");
+    const struct {
+        std::string input;
+        std::string output;
+    } rows[] = {
+        {"a.b/model.kon", "a.b/model.x"},
+        {"a.b/model", "a.b/model.x"},
+        {"haus.v2.kon", "haus.v2.x"},
+        {"My Files.kon", "My Files.x"},
+    };
+    for (const auto& row : rows) {
+        dir.write(row.input, kEmptyText);
+        const RunResult run = run_kon2x(dir.path(), {row.input}, "");
+        EXPECT_EQ(run.status, 0) << row.input;
+        EXPECT_EQ(read_file(dir.path() / row.output), kHeaderOnly) << row.input;
+    }
+}
+
+TEST(Driver, ReplacesAnExistingOutputAndAnInputNamedX) {
+    TempDir dir;
+    dir.write("m.kon", kEmptyText);
+    dir.write("m.x", std::string(10000, 'z'));
+    EXPECT_EQ(run_kon2x(dir.path(), {"m.kon"}, "").status, 0);
+    EXPECT_EQ(read_file(dir.path() / "m.x"), kHeaderOnly);
+
+    dir.write("self.x", kEmptyText);
+    EXPECT_EQ(run_kon2x(dir.path(), {"self.x"}, "").status, 0);
+    EXPECT_EQ(read_file(dir.path() / "self.x"), kHeaderOnly);
+}
+
+// Sets an environment variable for the children started while it lives.
+class ScopedLocale {
+public:
+    explicit ScopedLocale(const char* value) {
+        const char* old = std::getenv("LC_ALL");
+        had_ = old != nullptr;
+        old_ = had_ ? old : "";
+        setenv("LC_ALL", value, 1);
+    }
+    ~ScopedLocale() { had_ ? setenv("LC_ALL", old_.c_str(), 1) : unsetenv("LC_ALL"); }
+
+private:
+    bool had_ = false;
+    std::string old_;
+};
+
+TEST(Driver, ReportsAnOutputThatCannotBeOpenedInTheConsolesCharacterSet) {
+    TempDir dir;
+    dir.write("locked.kon", kEmptyText);
+    fs::create_directory(dir.path() / "locked.x");  // a directory cannot be opened as a file
+    const struct {
+        const char* locale;
+        std::string o_umlaut;
+    } rows[] = {{"C", "\xF6"}, {"C.UTF-8", "\xC3\xB6"}};
+    for (const auto& row : rows) {
+        const ScopedLocale locale(row.locale);
+        const RunResult run = run_kon2x(dir.path(), {"locked.kon"}, "\n");
+        EXPECT_EQ(run.status, 1);
+        EXPECT_EQ(run.out, "--> ");
+        EXPECT_EQ(run.err, "locked.x kann nicht ge" + row.o_umlaut + "ffnet werden\n") << row.locale;
+    }
+}
+
+TEST(Driver, ReportsAWriteFailureAndLeavesNoOutput) {
+    if (!fs::exists("/dev/full")) {
+        GTEST_SKIP() << "no /dev/full here";
+    }
+    TempDir dir;
+    dir.write("full.kon", kEmptyText);
+    fs::create_symlink("/dev/full", dir.path() / "full.x");
+    const RunResult run = run_kon2x(dir.path(), {"full.kon"}, "\n");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "--> ");
+    EXPECT_EQ(run.err, "full.x kann nicht geschrieben werden\n");
+    EXPECT_FALSE(fs::exists(fs::symlink_status(dir.path() / "full.x")));
+}
+
+TEST(Driver, ConvertsTheBundledExample) {
+    TempDir dir;
+    fs::copy_file(source_path("examples/house.kon"), dir.path() / "house.kon");
+    const RunResult run = run_kon2x(dir.path(), {"house.kon"}, "");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out + run.err, "");
+    EXPECT_TRUE(fs::exists(dir.path() / "house.x"));
+}
+
+}  // namespace
+}  // namespace kon2x::test

@@ -1,0 +1,101 @@
+// Tests of the line derivation: order, orientation, counts and lengths.
+#include "loading/line_derivation.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+namespace kon2x {
+namespace {
+
+ConstructionModel model_with(const std::vector<std::pair<int, int>>& points,
+                             const std::vector<std::vector<int>>& faces) {
+    ConstructionModel model;
+    for (const auto& [x, y] : points) {
+        PointRecord point;
+        point.x = x;
+        point.y = y;
+        point.z = 99;
+        model.points.push_back(point);
+    }
+    model.point_count = static_cast<std::int16_t>(points.size());
+    for (const auto& indices : faces) {
+        FaceRecord face;
+        for (int index : indices) {
+            face.append_index(static_cast<std::int16_t>(index));
+        }
+        model.faces.push_back(face);
+    }
+    model.face_count = static_cast<std::int16_t>(faces.size());
+    return model;
+}
+
+// Each line as "x0,y0>x1,y1".
+std::vector<std::string> describe(const std::vector<LineRecord>& lines) {
+    std::vector<std::string> text;
+    for (const LineRecord& line : lines) {
+        text.push_back(std::to_string(line.x0) + "," + std::to_string(line.y0) + ">" + std::to_string(line.x1) +
+                       "," + std::to_string(line.y1));
+    }
+    return text;
+}
+
+// Points at x = 10 * index, y = index, so a line names its points.
+ConstructionModel numbered(int count, const std::vector<std::vector<int>>& faces) {
+    std::vector<std::pair<int, int>> points;
+    for (int i = 0; i < count; ++i) {
+        points.emplace_back(10 * i, i);
+    }
+    return model_with(points, faces);
+}
+
+using Lines = std::vector<std::string>;
+
+TEST(DeriveLines, FollowsFirstOccurrenceOrderAndOrientation) {
+    const struct {
+        std::vector<std::vector<int>> faces;
+        Lines lines, dashed, dimension;
+    } rows[] = {
+        {{}, {}, {}, {}},
+        {{{0, 1, 2}}, {"0,0>10,1", "10,1>20,2", "20,2>0,0"}, {}, {}},
+        {{{0, 1, 2}, {2, 1, 3}}, {"0,0>10,1", "20,2>0,0", "10,1>30,3", "30,3>20,2"}, {"10,1>20,2"}, {}},
+        {{{0, 1, 2}, {1, 2, 3}, {2, 1, 4}}, {"0,0>10,1", "20,2>0,0", "20,2>30,3", "30,3>10,1", "10,1>40,4", "40,4>20,2"},
+         {"10,1>20,2"}, {}},
+        {{{1, 2, 1}}, {"10,1>10,1"}, {"10,1>20,2"}, {}},
+        {{{4, 7}, {3}, {0, 1, 2}}, {"0,0>10,1", "10,1>20,2", "20,2>0,0"}, {}, {"40,4>70,7"}},
+        {{{4, 7}, {7, 4, 5}}, {"70,7>40,4", "40,4>50,5", "50,5>70,7"}, {}, {"40,4>70,7"}},
+        {{{0, 1, 2, 3, 4, 5}}, {"0,0>10,1", "10,1>20,2", "20,2>30,3", "30,3>40,4", "40,4>50,5", "50,5>0,0"}, {}, {}},
+    };
+    for (const auto& row : rows) {
+        ConstructionModel model = numbered(8, row.faces);
+        derive_lines(model);
+        EXPECT_EQ(describe(model.lines), row.lines);
+        EXPECT_EQ(describe(model.dashed_lines), row.dashed);
+        EXPECT_EQ(describe(model.dimension_lines), row.dimension);
+        EXPECT_EQ(model.line_count, static_cast<int>(row.lines.size()));
+        EXPECT_EQ(model.dashed_line_count, static_cast<int>(row.dashed.size()));
+        EXPECT_EQ(model.dimension_line_count, static_cast<int>(row.dimension.size()));
+    }
+}
+
+TEST(DeriveLines, LengthIsTheRootOfTheIntegerSum) {
+    ConstructionModel model = model_with({{0, 0}, {3, 4}, {10, 0}, {-32767, 32767}, {32767, -32767}},
+                                         {{0, 1}, {2, 0}, {1, 1}, {3, 4}});
+    derive_lines(model);
+    ASSERT_EQ(model.dimension_line_count, 4);
+    EXPECT_EQ(model.dimension_lines[0].length, 5.0);
+    EXPECT_EQ(model.dimension_lines[1].length, 10.0);
+    EXPECT_EQ(model.dimension_lines[2].length, 0.0);
+    EXPECT_EQ(model.dimension_lines[3].length, std::sqrt(2.0 * 65534.0 * 65534.0));
+}
+
+TEST(DeriveLines, ExtremeCoordinatesDoNotOverflow) {
+    ConstructionModel model = model_with({{-2147483647 - 1, -2147483647 - 1}, {2147483647, 2147483647}}, {{0, 1}});
+    derive_lines(model);
+    EXPECT_NEAR(model.dimension_lines[0].length, std::sqrt(2.0) * 4294967295.0, 1.0);
+}
+
+}  // namespace
+}  // namespace kon2x

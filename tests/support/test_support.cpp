@@ -1,0 +1,174 @@
+// Test helpers: files, console capture and running the program as a child process.
+#include "support/test_support.hpp"
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <stdexcept>
+
+#include "loading/text_reader.hpp"
+
+extern char** environ;
+
+namespace kon2x::test {
+
+namespace fs = std::filesystem;
+
+TempDir::TempDir() {
+    static std::atomic<int> counter{0};
+    std::random_device random;
+    for (;;) {
+        path_ = fs::temp_directory_path() /
+                ("kon2x-test-" + std::to_string(getpid()) + "-" + std::to_string(counter++) + "-" +
+                 std::to_string(random() % 100000));
+        if (fs::create_directory(path_)) {
+            break;
+        }
+    }
+}
+
+TempDir::~TempDir() {
+    std::error_code ignored;
+    fs::remove_all(path_, ignored);
+}
+
+std::string TempDir::write(const std::string& name, const std::string& bytes) const {
+    const fs::path file = path_ / name;
+    write_file(file, bytes);
+    return file.string();
+}
+
+std::string read_file(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
+void write_file(const fs::path& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::FILE* file_with(const std::string& bytes) {
+    std::FILE* file = std::tmpfile();
+    if (file == nullptr) {
+        throw std::runtime_error("no temporary file");
+    }
+    std::fwrite(bytes.data(), 1, bytes.size(), file);
+    std::rewind(file);
+    return file;
+}
+
+namespace {
+
+std::string rest_of(std::FILE* file, bool from_start) {
+    std::fflush(file);
+    if (from_start) {
+        std::rewind(file);
+    }
+    std::string text;
+    char buffer[4096];
+    std::size_t got = 0;
+    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
+        text.append(buffer, got);
+    }
+    return text;
+}
+
+}  // namespace
+
+ConsoleCapture::ConsoleCapture(const std::string& input) : saved_(console()) {
+    files_.in = file_with(input);
+    files_.out = std::tmpfile();
+    files_.err = std::tmpfile();
+    console() = files_;
+}
+
+ConsoleCapture::~ConsoleCapture() {
+    console() = saved_;
+    std::fclose(files_.in);
+    std::fclose(files_.out);
+    std::fclose(files_.err);
+}
+
+std::string ConsoleCapture::out() const {
+    return rest_of(files_.out, true);
+}
+
+std::string ConsoleCapture::err() const {
+    return rest_of(files_.err, true);
+}
+
+std::string ConsoleCapture::unread_input() const {
+    return rest_of(files_.in, false);
+}
+
+int read_text_from(ConstructionModel& model, const std::string& text, std::string* console_out) {
+    ConsoleCapture capture;
+    std::FILE* file = file_with(text);
+    const int result = read_text(model, file);
+    std::fclose(file);
+    if (console_out != nullptr) {
+        *console_out = capture.out();
+    }
+    return result;
+}
+
+RunResult run_kon2x(const fs::path& directory, const std::vector<std::string>& arguments,
+                    const std::string& input, bool closed_input, const std::string& program) {
+    TempDir io;
+    const std::string in_path = io.write("stdin", input);
+    const std::string out_path = (io.path() / "stdout").string();
+    const std::string err_path = (io.path() / "stderr").string();
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    if (closed_input) {
+        posix_spawn_file_actions_addclose(&actions, 0);
+    } else {
+        posix_spawn_file_actions_addopen(&actions, 0, in_path.c_str(), O_RDONLY, 0);
+    }
+    posix_spawn_file_actions_addopen(&actions, 1, out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&actions, 2, err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+
+    std::vector<char*> argv;
+    std::string program_copy = program;
+    argv.push_back(program_copy.data());
+    std::vector<std::string> copies = arguments;
+    for (std::string& argument : copies) {
+        argv.push_back(argument.data());
+    }
+    argv.push_back(nullptr);
+
+    // The child inherits the working directory (the tests run on one thread).
+    const fs::path previous = fs::current_path();
+    fs::current_path(directory);
+    pid_t child = 0;
+    const int spawned = posix_spawn(&child, KON2X_EXE, &actions, nullptr, argv.data(), environ);
+    fs::current_path(previous);
+    posix_spawn_file_actions_destroy(&actions);
+
+    RunResult result;
+    if (spawned != 0) {
+        return result;
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    result.out = read_file(out_path);
+    result.err = read_file(err_path);
+    return result;
+}
+
+fs::path source_path(const std::string& relative) {
+    return fs::path(KON2X_SOURCE_DIR) / relative;
+}
+
+}  // namespace kon2x::test

@@ -1,0 +1,73 @@
+// Helpers shared by the tests: temporary directories, files, console capture, child processes.
+#pragma once
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "driver/console.hpp"
+#include "model/construction_model.hpp"
+
+namespace kon2x::test {
+
+// A fresh directory, removed with everything in it when the object goes.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::filesystem::path& path() const { return path_; }
+    // Writes `bytes` to the file `name` inside the directory and returns its path.
+    std::string write(const std::string& name, const std::string& bytes) const;
+
+private:
+    std::filesystem::path path_;
+};
+
+std::string read_file(const std::filesystem::path& path);
+void write_file(const std::filesystem::path& path, const std::string& bytes);
+
+// A temporary file holding `bytes`, positioned at its start.
+std::FILE* file_with(const std::string& bytes);
+
+// Points the console at temporary files while it lives; standard input holds
+// `input`.
+class ConsoleCapture {
+public:
+    explicit ConsoleCapture(const std::string& input = "");
+    ~ConsoleCapture();
+    ConsoleCapture(const ConsoleCapture&) = delete;
+    ConsoleCapture& operator=(const ConsoleCapture&) = delete;
+
+    std::string out() const;
+    std::string err() const;
+    // What is left of standard input.
+    std::string unread_input() const;
+
+private:
+    ConsoleStreams saved_;
+    ConsoleStreams files_;
+};
+
+// Reads `text` as a text construction file; the console output lands in `console_out`.
+int read_text_from(ConstructionModel& model, const std::string& text, std::string* console_out = nullptr);
+
+struct RunResult {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+// Runs the built kon2x in `directory` with the arguments after the program
+// name `program`, feeding `input` to its standard input (closed_input: none at all).
+RunResult run_kon2x(const std::filesystem::path& directory, const std::vector<std::string>& arguments,
+                    const std::string& input, bool closed_input = false,
+                    const std::string& program = KON2X_EXE);
+
+// Path of a file in the source tree.
+std::filesystem::path source_path(const std::string& relative);
+
+}  // namespace kon2x::test

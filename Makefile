@@ -4,7 +4,9 @@ RELEASE_DIR := $(BUILD_DIR)/release
 DEBUG_DIR   := $(BUILD_DIR)/debug
 JOBS        ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all run test release debug clean
+BENCH_DIR   := $(BUILD_DIR)/bench
+
+.PHONY: all run test release debug bench clean
 
 all: release
 
@@ -24,6 +26,12 @@ debug:
 
 test: debug
 	ctest --test-dir $(DEBUG_DIR) --output-on-failure -j $(JOBS) < /dev/null
+
+bench:
+	@scripts/setup.sh cmake make g++ libbenchmark-dev
+	cmake -S . -B $(BENCH_DIR) -DCMAKE_BUILD_TYPE=Release -DKON2X_TESTS=OFF -DKON2X_BENCH=ON
+	cmake --build $(BENCH_DIR) -j $(JOBS)
+	$(BENCH_DIR)/bench/kon2x_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 
 clean:
 	rm -rf $(BUILD_DIR)

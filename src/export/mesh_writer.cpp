@@ -1,9 +1,269 @@
-// The DirectX text mesh writer.
+// The DirectX text mesh writer: vertices, faces, material list and texture
+// coordinates of every instance, streamed through the output buffer.
 #include "export/mesh_writer.hpp"
+
+#include <cmath>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "export/fixed6.hpp"
+#include "export/instance_transform.hpp"
+#include "export/material_table.hpp"
 
 namespace kon2x {
 
-void write_mesh(const ConstructionModel& /*model*/, OutputBuffer& /*out*/, const char* /*mesh_name*/) {
+namespace {
+
+constexpr double kColourScale = 0.003921568859368563;  // the float32 nearest to 1/255
+
+char* write_int(char* out, std::int64_t value) {
+    if (value < 0) {
+        *out++ = '-';
+    }
+    const std::uint64_t magnitude = value < 0 ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
+    char digits[20];
+    int length = 0;
+    std::uint64_t rest = magnitude;
+    do {
+        digits[length++] = static_cast<char>('0' + rest % 10);
+        rest /= 10;
+    } while (rest != 0);
+    while (length > 0) {
+        *out++ = digits[--length];
+    }
+    return out;
+}
+
+// Text helpers over the output buffer; every line ends in CR LF.
+class MeshText {
+public:
+    explicit MeshText(OutputBuffer& out) : out_(out) {}
+
+    void text(std::string_view text) { out_.write(text); }
+    void line(std::string_view text) {
+        out_.write(text);
+        out_.write("\r\n");
+    }
+    void count_line(std::int64_t value) {
+        char* p = out_.reserve(32);
+        p = write_int(p, value);
+        p = copy(p, ";\r\n");
+        out_.commit(p);
+    }
+    OutputBuffer& buffer() { return out_; }
+
+    static char* copy(char* out, std::string_view text) {
+        for (char c : text) {
+            *out++ = c;
+        }
+        return out;
+    }
+
+private:
+    OutputBuffer& out_;
+};
+
+bool counts_as_negative(float factor) {
+    return factor < 0.0f || std::isnan(factor);
+}
+
+bool is_mirrored(const InstanceRecord& instance) {
+    return (counts_as_negative(instance.scale_x) != counts_as_negative(instance.scale_y)) !=
+           counts_as_negative(instance.scale_z);
+}
+
+std::int32_t mesh_face_count(const ConstructionModel& model) {
+    std::int32_t count = 0;
+    for (std::int32_t f = 0; f < model.face_count; ++f) {
+        count += model.faces[static_cast<std::size_t>(f)].vertex_count > 2 ? 1 : 0;
+    }
+    return count;
+}
+
+void write_vertices(const ConstructionModel& model, MeshText& mesh) {
+    OutputBuffer& out = mesh.buffer();
+    const bool kind0 = model.kind == kKindConvertible;
+    for (std::int32_t j = 0; j < model.instance_count; ++j) {
+        const InstanceTransform transform(model.instances[static_cast<std::size_t>(j)]);
+        for (std::int32_t k = 0; k < model.point_count; ++k) {
+            const PointRecord& point = model.points[static_cast<std::size_t>(k)];
+            const Vec3f input{static_cast<float>(point.x), static_cast<float>(point.y),
+                              static_cast<float>(point.z)};
+            const Vec3f r = transform.apply(input);
+            // The output is left-handed: y is negated (kind 1 swaps y and z as well).
+            const double second = kind0 ? -static_cast<double>(r.y) : -static_cast<double>(r.z);
+            const double third = kind0 ? static_cast<double>(r.z) : -static_cast<double>(r.y);
+            char* p = out.reserve(3 * kMaxFixed6Length + 16);
+            p = write_fixed6(p, r.x);
+            p = MeshText::copy(p, "; ");
+            p = write_fixed6(p, second);
+            p = MeshText::copy(p, "; ");
+            p = write_fixed6(p, third);
+            p = MeshText::copy(p, ";,\r\n");
+            out.commit(p);
+        }
+    }
+}
+
+void write_face(const FaceRecord& face, std::int64_t base, bool stored_order, OutputBuffer& out) {
+    const std::int32_t n = face.vertex_count;
+    char* p = out.reserve(32);
+    p = write_int(p, n);
+    p = MeshText::copy(p, ";  ");
+    out.commit(p);
+    for (std::int32_t i = 0; i < n; ++i) {
+        const std::int32_t position = stored_order ? i : n - 1 - i;
+        p = out.reserve(32);
+        if (i > 0) {
+            *p++ = ',';
+        }
+        p = write_int(p, base + face.index(position));
+        out.commit(p);
+    }
+    out.write(";,\r\n");
+}
+
+void write_faces(const ConstructionModel& model, MeshText& mesh) {
+    for (std::int32_t j = 0; j < model.instance_count; ++j) {
+        const bool mirrored = is_mirrored(model.instances[static_cast<std::size_t>(j)]);
+        // Kind 0 reverses the winding of unmirrored instances, kind 1 of mirrored ones.
+        const bool stored_order = model.kind == kKindConvertible ? mirrored : !mirrored;
+        const std::int64_t base = std::int64_t{j} * model.point_count;
+        for (std::int32_t f = 0; f < model.face_count; ++f) {
+            const FaceRecord& face = model.faces[static_cast<std::size_t>(f)];
+            if (face.vertex_count > 2) {
+                write_face(face, base, stored_order, mesh.buffer());
+            }
+        }
+    }
+}
+
+// The material number of every point, from the table filled in point order.
+std::vector<std::int32_t> collect_materials(const ConstructionModel& model, MaterialTable& table) {
+    std::vector<std::int32_t> material_of_point(static_cast<std::size_t>(model.point_count));
+    for (std::int32_t k = 0; k < model.point_count; ++k) {
+        material_of_point[static_cast<std::size_t>(k)] =
+            table.find_or_add(key_from_point(model.points[static_cast<std::size_t>(k)]));
+    }
+    return material_of_point;
+}
+
+// The face material numbers of one instance, each but the first preceded by ",\r\n".
+std::string face_materials_of_one_instance(const ConstructionModel& model,
+                                           const std::vector<std::int32_t>& material_of_point,
+                                           MaterialTable& table) {
+    std::string numbers;
+    char digits[32];
+    for (std::int32_t f = 0; f < model.face_count; ++f) {
+        const FaceRecord& face = model.faces[static_cast<std::size_t>(f)];
+        if (face.vertex_count <= 2) {
+            continue;
+        }
+        const std::int16_t index = face.index(face.material_position());
+        // The readers guarantee valid indices; an invalid one gets the
+        // material of a constructed point instead of reading out of bounds.
+        const std::int32_t material = index >= 0 && index < model.point_count
+                                          ? material_of_point[static_cast<std::size_t>(index)]
+                                          : table.find_or_add(key_from_point(PointRecord{}));
+        if (!numbers.empty()) {
+            numbers += ",\r\n";
+        }
+        numbers.append(digits, write_int(digits, material));
+    }
+    return numbers;
+}
+
+void write_material_list(const ConstructionModel& model, std::int64_t face_total, MeshText& mesh) {
+    MaterialTable table;
+    const std::vector<std::int32_t> material_of_point = collect_materials(model, table);
+    const std::string per_instance = face_materials_of_one_instance(model, material_of_point, table);
+
+    mesh.line("MeshMaterialList {");
+    mesh.count_line(table.count());
+    mesh.count_line(face_total);
+    for (std::int32_t j = 0; j < model.instance_count; ++j) {
+        if (j > 0 && !per_instance.empty()) {
+            mesh.text(",\r\n");
+        }
+        mesh.text(per_instance);
+    }
+    mesh.line(";;");
+
+    for (std::int32_t m = 0; m < table.count(); ++m) {
+        const MaterialKey& key = table.entry(m);
+        char* p = mesh.buffer().reserve(3 * kMaxFixed6Length + 64);
+        p = MeshText::copy(p, "Material {\r\n\t");
+        p = write_fixed6(p, key.red * kColourScale);
+        p = MeshText::copy(p, "; ");
+        p = write_fixed6(p, key.green * kColourScale);
+        p = MeshText::copy(p, "; ");
+        p = write_fixed6(p, key.blue * kColourScale);
+        p = MeshText::copy(p, "; 1.00000;;\r\n");
+        mesh.buffer().commit(p);
+        mesh.text("\t0.000000;\r\n\t0.000000; 0.000000; 0.000000;;\r\n\t0.000000; 0.000000; 0.000000;;\r\n");
+        if (key.texture != 0) {
+            mesh.text("\tTextureFilename {\r\n\t\t\"");
+            char number[32];
+            char* end = write_int(number, key.texture);
+            // "%04d": at least four characters, zeros after the sign.
+            const auto length = static_cast<int>(end - number);
+            const bool negative = key.texture < 0;
+            std::string padded(number, end);
+            if (length < 4) {
+                padded.insert(negative ? 1 : 0, static_cast<std::size_t>(4 - length), '0');
+            }
+            mesh.text(padded);
+            mesh.line(".dds\";");
+            mesh.line("\t}");
+        }
+        mesh.line("} // Material");
+    }
+    mesh.line("} // MeshMaterialList");
+    table.release();
+}
+
+void write_texture_coords(const ConstructionModel& model, std::int64_t vertex_total, MeshText& mesh) {
+    mesh.line("MeshTextureCoords {");
+    mesh.count_line(vertex_total);
+    // The coordinates of the point set, formatted once and repeated per instance.
+    std::string lines;
+    char line[2 * kMaxFixed6Length + 8];
+    for (std::int32_t k = 0; k < model.point_count; ++k) {
+        const PointRecord& point = model.points[static_cast<std::size_t>(k)];
+        char* p = write_fixed6(line, point.u);
+        p = MeshText::copy(p, "; ");
+        p = write_fixed6(p, point.v);
+        p = MeshText::copy(p, ";\r\n");
+        lines.append(line, p);
+    }
+    for (std::int32_t j = 0; j < model.instance_count; ++j) {
+        mesh.text(lines);
+    }
+    mesh.line("} // MeshTextureCoords");
+}
+
+}  // namespace
+
+void write_mesh(const ConstructionModel& model, OutputBuffer& out, const char* mesh_name) {
+    const std::int32_t faces_per_instance = mesh_face_count(model);
+    if (model.face_count <= 0 || faces_per_instance == 0) {
+        return;
+    }
+    const std::int64_t vertex_total = std::int64_t{model.instance_count} * model.point_count;
+    const std::int64_t face_total = std::int64_t{model.instance_count} * faces_per_instance;
+
+    MeshText mesh(out);
+    mesh.text("Mesh ");
+    mesh.text(mesh_name != nullptr && mesh_name[0] != '\0' ? mesh_name : "Main_Mesh");
+    mesh.line(" {");
+    mesh.count_line(vertex_total);
+    write_vertices(model, mesh);
+    mesh.count_line(face_total);
+    write_faces(model, mesh);
+    write_material_list(model, face_total, mesh);
+    write_texture_coords(model, vertex_total, mesh);
+    mesh.line("} // Mesh");
 }
 
 }  // namespace kon2x

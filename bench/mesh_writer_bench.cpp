@@ -1,0 +1,100 @@
+// Writer throughput against the I/O floor and against snprintf formatting.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "bench_model.hpp"
+#include "export/instance_transform.hpp"
+#include "export/mesh_writer.hpp"
+
+namespace kon2x::bench {
+namespace {
+
+const ConstructionModel& bench_model() {
+    static const ConstructionModel model = make_bench_model();
+    return model;
+}
+
+std::string scratch_path() {
+    return (std::filesystem::temp_directory_path() / "kon2x-bench.x").string();
+}
+
+std::size_t output_size() {
+    static const std::size_t size = [] {
+        std::string text;
+        OutputBuffer out(text);
+        write_mesh(bench_model(), out, nullptr);
+        out.flush();
+        return text.size();
+    }();
+    return size;
+}
+
+void BM_WriteMeshToFile(benchmark::State& state) {
+    const std::string path = scratch_path();
+    for (auto _ : state) {
+        std::FILE* file = std::fopen(path.c_str(), "wb");
+        OutputBuffer out(file);
+        write_mesh(bench_model(), out, nullptr);
+        out.flush();
+        std::fclose(file);
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * output_size()));
+    std::filesystem::remove(path);
+}
+BENCHMARK(BM_WriteMeshToFile)->Unit(benchmark::kMillisecond);
+
+// The floor: the same number of bytes from a ready buffer, in 1 MiB chunks.
+void BM_IoFloor(benchmark::State& state) {
+    const std::string path = scratch_path();
+    const std::vector<char> ready(output_size(), 'x');
+    constexpr std::size_t kChunk = std::size_t{1} << 20;
+    for (auto _ : state) {
+        std::FILE* file = std::fopen(path.c_str(), "wb");
+        for (std::size_t at = 0; at < ready.size(); at += kChunk) {
+            std::fwrite(ready.data() + at, 1, std::min(kChunk, ready.size() - at), file);
+        }
+        std::fclose(file);
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * ready.size()));
+    std::filesystem::remove(path);
+}
+BENCHMARK(BM_IoFloor)->Unit(benchmark::kMillisecond);
+
+// The same numbers formatted with snprintf("%.6f") one by one, into memory.
+void BM_SnprintfNumbers(benchmark::State& state) {
+    const ConstructionModel& model = bench_model();
+    std::vector<char> buffer(output_size() + 4096);
+    for (auto _ : state) {
+        std::size_t used = 0;
+        const auto put = [&](double value) {
+            used += static_cast<std::size_t>(std::snprintf(buffer.data() + used, 64, "%.6f; ", value));
+            if (used > buffer.size() - 128) {
+                used = 0;
+            }
+        };
+        for (const InstanceRecord& instance : model.instances) {
+            for (int k = 0; k < model.point_count; ++k) {
+                const PointRecord& p = model.points[static_cast<std::size_t>(k)];
+                const Vec3f r = transform_point(instance, {static_cast<float>(p.x), static_cast<float>(p.y),
+                                                           static_cast<float>(p.z)});
+                put(r.x);
+                put(-static_cast<double>(r.y));
+                put(r.z);
+                put(p.u);
+                put(p.v);
+            }
+        }
+        benchmark::DoNotOptimize(buffer.data());
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * output_size()));
+}
+BENCHMARK(BM_SnprintfNumbers)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace kon2x::bench
+
+BENCHMARK_MAIN();

@@ -1,0 +1,66 @@
+// The instance transform, step by step with its float32 reductions.
+#include "export/instance_transform.hpp"
+
+#include <cmath>
+
+namespace kon2x {
+
+namespace {
+
+constexpr double kRadiansPerDegree = 0.017453292519943295;
+
+double f32(double value) {
+    return static_cast<double>(static_cast<float>(value));
+}
+
+// True for any angle but zero (of either sign) and NaN.
+bool rotates(double angle) {
+    return angle < 0.0 || angle > 0.0;
+}
+
+}  // namespace
+
+InstanceTransform::InstanceTransform(const InstanceRecord& instance) : instance_(instance) {
+    const auto rotation = [](double degrees) {
+        Rotation r;
+        r.active = rotates(degrees);
+        if (r.active) {
+            const double radians = degrees * kRadiansPerDegree;
+            r.c = std::cos(radians);
+            r.s = std::sin(radians);
+        }
+        return r;
+    };
+    x_ = rotation(instance.rot_x);
+    y_ = rotation(instance.rot_y);
+    z_ = rotation(instance.rot_z);
+}
+
+Vec3f InstanceTransform::apply(const Vec3f& point) const {
+    double x = static_cast<double>(instance_.scale_x) * point.x;  // stays double
+    double y = f32(static_cast<double>(instance_.scale_y) * point.y);
+    double z = f32(static_cast<double>(instance_.scale_z) * point.z);
+    if (x_.active) {
+        const double new_y = f32(y * x_.c - z * x_.s);
+        z = f32(y * x_.s + z * x_.c);
+        y = new_y;
+    }
+    if (y_.active) {
+        const double new_x = f32(x * y_.c + z * y_.s);
+        z = f32(z * y_.c - x * y_.s);
+        x = new_x;
+    }
+    if (z_.active) {
+        const double new_x = x * z_.c - y * z_.s;  // stays double
+        y = f32(x * z_.s + y * z_.c);
+        x = new_x;
+    }
+    return Vec3f{static_cast<float>(instance_.x + x), static_cast<float>(instance_.y + y),
+                 static_cast<float>(instance_.z + z)};
+}
+
+Vec3f transform_point(const InstanceRecord& instance, const Vec3f& point) {
+    return InstanceTransform(instance).apply(point);
+}
+
+}  // namespace kon2x

@@ -1,0 +1,36 @@
+// Places a point of the model in one instance: scale, rotate about x, y, z, translate.
+#pragma once
+
+#include "model/construction_model.hpp"
+
+namespace kon2x {
+
+struct Vec3f {
+    float x = 0.0f;
+    float y = 0.0f;
+    float z = 0.0f;
+};
+
+// One instance's transform with its sines and cosines computed once, for
+// placing many points.
+class InstanceTransform {
+public:
+    explicit InstanceTransform(const InstanceRecord& instance);
+    Vec3f apply(const Vec3f& point) const;
+
+private:
+    struct Rotation {
+        bool active = false;
+        double c = 1.0;
+        double s = 0.0;
+    };
+    const InstanceRecord& instance_;
+    Rotation x_, y_, z_;
+};
+
+// The point's position in `instance`. Arithmetic is double precision, with
+// the intermediate values reduced to float32 exactly where the output's last
+// digits depend on it; an angle that is zero or not a number skips its rotation.
+Vec3f transform_point(const InstanceRecord& instance, const Vec3f& point);
+
+}  // namespace kon2x

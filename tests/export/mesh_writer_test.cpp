@@ -1,0 +1,192 @@
+// Tests of the mesh writer's edge cases at library level.
+#include "export/mesh_writer.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <string>
+#include <vector>
+
+namespace kon2x {
+namespace {
+
+struct P {
+    int x, y, z, r = 0, g = 0, b = 0, texture = 0;
+};
+
+ConstructionModel model_of(const std::vector<P>& points, const std::vector<std::vector<int>>& faces,
+                           const std::vector<InstanceRecord>& instances = {InstanceRecord{}}) {
+    ConstructionModel model;
+    for (const P& p : points) {
+        PointRecord record;
+        record.x = p.x;
+        record.y = p.y;
+        record.z = p.z;
+        record.red = static_cast<std::uint8_t>(p.r);
+        record.green = static_cast<std::uint8_t>(p.g);
+        record.blue = static_cast<std::uint8_t>(p.b);
+        record.texture = p.texture;
+        model.points.push_back(record);
+    }
+    model.point_count = static_cast<std::int16_t>(points.size());
+    for (const auto& indices : faces) {
+        FaceRecord face;
+        for (int i : indices) {
+            face.append_index(static_cast<std::int16_t>(i));
+        }
+        model.faces.push_back(face);
+    }
+    model.face_count = static_cast<std::int16_t>(faces.size());
+    model.instances = instances;
+    model.instance_count = static_cast<std::int16_t>(instances.size());
+    return model;
+}
+
+std::string written(const ConstructionModel& model, const char* name = nullptr) {
+    std::string text;
+    OutputBuffer out(text);
+    write_mesh(model, out, name);
+    EXPECT_TRUE(out.flush());
+    return text;
+}
+
+// The lines of `text` (CR LF removed) from the line after `after` up to, not including, `until`.
+std::vector<std::string> section(const std::string& text, const std::string& after, const std::string& until) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    bool inside = false;
+    while (start < text.size()) {
+        const std::size_t end = text.find("\r\n", start);
+        const std::string line = text.substr(start, end - start);
+        start = end + 2;
+        if (inside && line == until) {
+            break;
+        }
+        if (inside) {
+            lines.push_back(line);
+        }
+        inside = inside || line == after;
+    }
+    return lines;
+}
+
+InstanceRecord scaled(float sx, float sy, float sz) {
+    InstanceRecord instance;
+    instance.scale_x = sx;
+    instance.scale_y = sy;
+    instance.scale_z = sz;
+    return instance;
+}
+
+const std::vector<P> kTriangle = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}};
+
+TEST(WriteMesh, WritesNothingWithoutMeshFaces) {
+    EXPECT_EQ(written(model_of(kTriangle, {})), "");
+    EXPECT_EQ(written(model_of(kTriangle, {{0}, {0, 1}, {2}})), "");
+}
+
+TEST(WriteMesh, InstanceCountZeroStillWritesTheMeshObject) {
+    const std::string expected =
+        "Mesh Main_Mesh {\r\n0;\r\n0;\r\nMeshMaterialList {\r\n1;\r\n0;\r\n;;\r\n"
+        "Material {\r\n\t0.000000; 0.000000; 0.000000; 1.00000;;\r\n\t0.000000;\r\n"
+        "\t0.000000; 0.000000; 0.000000;;\r\n\t0.000000; 0.000000; 0.000000;;\r\n} // Material\r\n"
+        "} // MeshMaterialList\r\nMeshTextureCoords {\r\n0;\r\n} // MeshTextureCoords\r\n} // Mesh\r\n";
+    EXPECT_EQ(written(model_of(kTriangle, {{0, 1, 2}}, {})), expected);
+}
+
+TEST(WriteMesh, MirroredInstancesKeepTheStoredOrder) {
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const struct {
+        InstanceRecord instance;
+        const char* face;
+    } rows[] = {
+        {scaled(1, 1, 1), "3;  2,1,0;,"},      {scaled(-1, 1, 1), "3;  0,1,2;,"},
+        {scaled(-1, -1, 1), "3;  2,1,0;,"},    {scaled(-1, -1, -1), "3;  0,1,2;,"},
+        {scaled(1, nan, 1), "3;  0,1,2;,"},    {scaled(-0.0f, 1, 1), "3;  2,1,0;,"},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(section(written(model_of(kTriangle, {{0, 1, 2}}, {row.instance})), "1;", "MeshMaterialList {"),
+                  std::vector<std::string>{row.face});
+    }
+}
+
+TEST(WriteMesh, FaceMaterialComesFromTheMaterialVertex) {
+    std::vector<P> points;
+    for (int i = 0; i < 5; ++i) {
+        points.push_back({i, 0, 0, i, i, i});
+    }
+    const std::string text = written(model_of(points, {{0, 1, 2}, {0, 1, 2, 3}, {4, 3, 2, 1, 0}, {3, 4}}));
+    EXPECT_EQ(section(text, "MeshMaterialList {", "Material {"),
+              (std::vector<std::string>{"5;", "3;", "2,", "3,", "4;;"}));
+    EXPECT_EQ(section(text, "3;", "MeshMaterialList {"),
+              (std::vector<std::string>{"3;  2,1,0;,", "4;  3,2,1,0;,", "5;  0,1,2,3,4;,"}));
+}
+
+TEST(WriteMesh, TextureFileNames) {
+    const struct {
+        int texture;
+        std::vector<std::string> block;
+    } rows[] = {
+        {0, {}},
+        {7, {"\tTextureFilename {", "\t\t\"0007.dds\";", "\t}"}},
+        {12345, {"\tTextureFilename {", "\t\t\"12345.dds\";", "\t}"}},
+        {-5, {"\tTextureFilename {", "\t\t\"-005.dds\";", "\t}"}},
+    };
+    for (const auto& row : rows) {
+        const std::vector<P> points = {{0, 0, 0, 1, 1, 1, row.texture}, {1, 0, 0, 1, 1, 1, row.texture},
+                                       {0, 1, 0, 1, 1, 1, row.texture}};
+        const std::string text = written(model_of(points, {{0, 1, 2}}));
+        EXPECT_EQ(section(text, "\t0.000000; 0.000000; 0.000000;;", "} // Material").size(), 1 + row.block.size());
+        if (!row.block.empty()) {
+            EXPECT_EQ(section(text, "\t0.000000; 0.000000; 0.000000;;", "} // Material"),
+                      (std::vector<std::string>{"\t0.000000; 0.000000; 0.000000;;", row.block[0], row.block[1],
+                                                row.block[2]}));
+        }
+    }
+}
+
+TEST(WriteMesh, NegatedZeroYAndRotationResidue) {
+    InstanceRecord turned;
+    turned.rot_x = 90;
+    const std::string text = written(model_of({{0, 100, 0}, {0, 0, 0}, {0, -100, 0}}, {{0, 1, 2}}, {turned}));
+    EXPECT_EQ(section(text, "3;", "1;"), (std::vector<std::string>{"0.000000; -0.000000; 100.000000;,",
+                                                                   "0.000000; 0.000000; 0.000000;,",
+                                                                   "0.000000; 0.000000; -100.000000;,"}));
+}
+
+TEST(WriteMesh, KindOneSwapsAxesAndWindings) {
+    ConstructionModel model = model_of({{1, 2, 3}, {4, 5, 6}, {7, 8, 9}}, {{0, 1, 2}}, {scaled(1, 1, 1), scaled(-1, 1, 1)});
+    model.kind = kKindOther;
+    const std::string text = written(model);
+    EXPECT_EQ(section(text, "6;", "2;"),
+              (std::vector<std::string>{"1.000000; -3.000000; -2.000000;,", "4.000000; -6.000000; -5.000000;,",
+                                        "7.000000; -9.000000; -8.000000;,", "-1.000000; -3.000000; -2.000000;,",
+                                        "-4.000000; -6.000000; -5.000000;,", "-7.000000; -9.000000; -8.000000;,"}));
+    EXPECT_EQ(section(text, "2;", "MeshMaterialList {"), (std::vector<std::string>{"3;  0,1,2;,", "3;  5,4,3;,"}));
+}
+
+TEST(WriteMesh, MeshNameDefaultsToMainMesh) {
+    const ConstructionModel model = model_of(kTriangle, {{0, 1, 2}});
+    EXPECT_EQ(written(model).substr(0, 18), "Mesh Main_Mesh {\r\n");
+    EXPECT_EQ(written(model, "").substr(0, 18), "Mesh Main_Mesh {\r\n");
+    EXPECT_EQ(written(model, "Haus").substr(0, 13), "Mesh Haus {\r\n");
+}
+
+TEST(WriteMesh, InfiniteScaleWritesTheHomePlatformsForms) {
+    const std::string text = written(model_of(kTriangle, {{0, 1, 2}}, {scaled(std::numeric_limits<float>::infinity(), 1, 1)}));
+    EXPECT_EQ(section(text, "3;", "1;"), (std::vector<std::string>{"-1.#IND00; 0.000000; 0.000000;,",
+                                                                   "1.#INF00; 0.000000; 0.000000;,",
+                                                                   "-1.#IND00; -1.000000; 0.000000;,"}));
+}
+
+TEST(WriteMesh, ManyInstancesRepeatTheTextureCoordinatesAndMaterialNumbers) {
+    const ConstructionModel model = model_of(kTriangle, {{0, 1, 2}, {2, 1, 0}}, std::vector<InstanceRecord>(3));
+    const std::string text = written(model);
+    EXPECT_EQ(section(text, "MeshMaterialList {", "Material {"),
+              (std::vector<std::string>{"1;", "6;", "0,", "0,", "0,", "0,", "0,", "0;;"}));
+    EXPECT_EQ(section(text, "MeshTextureCoords {", "} // MeshTextureCoords").size(), 10u);
+}
+
+}  // namespace
+}  // namespace kon2x

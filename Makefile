@@ -1,37 +1,55 @@
 # Front door: `make run` converts the bundled example, `make test` builds and runs every test.
-BUILD_DIR   ?= build
-RELEASE_DIR := $(BUILD_DIR)/release
-DEBUG_DIR   := $(BUILD_DIR)/debug
-JOBS        ?= $(shell nproc 2>/dev/null || echo 2)
+BUILD_DIR    ?= build
+JOBS         ?= $(shell nproc 2>/dev/null || echo 2)
+FUZZ_SECONDS ?= 60
+TEST_PACKAGES = cmake make g++ libgtest-dev libassimp-dev
 
-BENCH_DIR   := $(BUILD_DIR)/bench
-
-.PHONY: all run test release debug bench clean
+.PHONY: all run release test test-clang test-release bench fuzz ci clean
 
 all: release
 
 release:
 	@scripts/setup.sh cmake make g++
-	cmake -S . -B $(RELEASE_DIR) -DCMAKE_BUILD_TYPE=Release -DKON2X_TESTS=OFF
-	cmake --build $(RELEASE_DIR) -j $(JOBS)
+	cmake -S . -B $(BUILD_DIR)/release -DCMAKE_BUILD_TYPE=Release -DKON2X_TESTS=OFF
+	cmake --build $(BUILD_DIR)/release -j $(JOBS)
 
 run: release
-	$(RELEASE_DIR)/kon2x examples/house.kon < /dev/null
+	$(BUILD_DIR)/release/kon2x examples/house.kon < /dev/null
 	@echo "Wrote examples/house.x"
 
-debug:
-	@scripts/setup.sh
-	cmake -S . -B $(DEBUG_DIR) -DCMAKE_BUILD_TYPE=Debug -DKON2X_SANITIZE=ON
-	cmake --build $(DEBUG_DIR) -j $(JOBS)
+# GCC, Debug, AddressSanitizer and UndefinedBehaviorSanitizer.
+test:
+	@scripts/setup.sh $(TEST_PACKAGES)
+	cmake -S . -B $(BUILD_DIR)/debug -DCMAKE_BUILD_TYPE=Debug -DKON2X_SANITIZE=ON
+	cmake --build $(BUILD_DIR)/debug -j $(JOBS)
+	ctest --test-dir $(BUILD_DIR)/debug --output-on-failure -j $(JOBS) < /dev/null
 
-test: debug
-	ctest --test-dir $(DEBUG_DIR) --output-on-failure -j $(JOBS) < /dev/null
+# The same with Clang.
+test-clang:
+	@scripts/setup.sh $(TEST_PACKAGES) clang libclang-rt-14-dev
+	CXX=clang++ cmake -S . -B $(BUILD_DIR)/clang -DCMAKE_BUILD_TYPE=Debug -DKON2X_SANITIZE=ON
+	cmake --build $(BUILD_DIR)/clang -j $(JOBS)
+	ctest --test-dir $(BUILD_DIR)/clang --output-on-failure -j $(JOBS) < /dev/null
+
+# Optimised: every golden byte must still match.
+test-release:
+	@scripts/setup.sh $(TEST_PACKAGES)
+	cmake -S . -B $(BUILD_DIR)/release-tests -DCMAKE_BUILD_TYPE=Release
+	cmake --build $(BUILD_DIR)/release-tests -j $(JOBS)
+	ctest --test-dir $(BUILD_DIR)/release-tests --output-on-failure -j $(JOBS) < /dev/null
 
 bench:
 	@scripts/setup.sh cmake make g++ libbenchmark-dev
-	cmake -S . -B $(BENCH_DIR) -DCMAKE_BUILD_TYPE=Release -DKON2X_TESTS=OFF -DKON2X_BENCH=ON
-	cmake --build $(BENCH_DIR) -j $(JOBS)
-	$(BENCH_DIR)/bench/kon2x_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
+	cmake -S . -B $(BUILD_DIR)/bench -DCMAKE_BUILD_TYPE=Release -DKON2X_TESTS=OFF -DKON2X_BENCH=ON
+	cmake --build $(BUILD_DIR)/bench -j $(JOBS)
+	$(BUILD_DIR)/bench/bench/kon2x_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
+
+fuzz:
+	@scripts/setup.sh cmake make clang libclang-rt-14-dev
+	FUZZ_SECONDS=$(FUZZ_SECONDS) scripts/fuzz.sh
+
+ci: test test-clang test-release
+	$(MAKE) fuzz FUZZ_SECONDS=30
 
 clean:
 	rm -rf $(BUILD_DIR)

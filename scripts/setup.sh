@@ -3,7 +3,7 @@
 # Usage: scripts/setup.sh [PACKAGE...]   (default: the packages of `make test`)
 set -eu
 
-packages="${*:-cmake make g++ libgtest-dev}"
+packages="${*:-cmake make g++ libgtest-dev libassimp-dev}"
 
 missing=""
 for package in $packages; do

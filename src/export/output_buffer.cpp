@@ -7,13 +7,16 @@ OutputBuffer::OutputBuffer(std::FILE* file) : file_(file), buffer_(kChunkSize) {
 
 OutputBuffer::OutputBuffer(std::string& memory) : memory_(&memory), buffer_(kChunkSize) {}
 
+OutputBuffer::OutputBuffer() : buffer_(kChunkSize) {}
+
 void OutputBuffer::drain() {
     if (ok_ && used_ > 0) {
         if (memory_ != nullptr) {
             memory_->append(buffer_.data(), used_);
-        } else {
+        } else if (file_ != nullptr) {
             ok_ = std::fwrite(buffer_.data(), 1, used_, file_) == used_;
         }
+        drained_ += used_;
     }
     used_ = 0;
 }

@@ -19,8 +19,10 @@ public:
 
     // Output to an open file; the caller closes it after flush().
     explicit OutputBuffer(std::FILE* file);
-    // Output appended to a string (tests and fuzzing).
+    // Output appended to a string (tests).
     explicit OutputBuffer(std::string& memory);
+    // Output counted and dropped (fuzzing).
+    OutputBuffer();
 
     OutputBuffer(const OutputBuffer&) = delete;
     OutputBuffer& operator=(const OutputBuffer&) = delete;
@@ -47,6 +49,8 @@ public:
     // Writes what is buffered and flushes the file; false if any write failed.
     bool flush();
     bool ok() const { return ok_; }
+    // Bytes handed on so far (written or dropped).
+    std::size_t drained() const { return drained_; }
 
 private:
     std::size_t room() const { return buffer_.size() - used_; }
@@ -57,6 +61,7 @@ private:
     std::string* memory_ = nullptr;
     std::vector<char> buffer_;
     std::size_t used_ = 0;
+    std::size_t drained_ = 0;
     bool ok_ = true;
 };
 

@@ -1,6 +1,7 @@
 // The one entry into the construction file readers: detects the encoding and reads it.
 #pragma once
 
+#include <cstdio>
 #include <string>
 
 #include "model/construction_model.hpp"
@@ -12,5 +13,10 @@ namespace kon2x {
 // on success. Reports its own failures ("Can't open %s!\n", "EOF not found!",
 // "Zu wenig Speicher!\n") through report_and_wait; the readers report theirs.
 void load(ConstructionModel& model, const std::string& path);
+
+// The same for a file already open in binary mode at its start (both
+// encodings are read from the bytes, text mode being emulated). The caller
+// sets `source_name` and closes the file.
+void load_stream(ConstructionModel& model, std::FILE* file);
 
 }  // namespace kon2x

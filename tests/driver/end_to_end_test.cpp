@@ -34,7 +34,10 @@ std::string as_text(const Model& model) {
     const auto face_lines = [&](const std::vector<std::vector<int>>& faces) {
         for (const auto& face : faces) {
             for (std::size_t i = 0; i < face.size(); ++i) {
-                text += (i > 0 ? ";" : "") + std::to_string(face[i]);
+                if (i > 0) {
+                    text += ";";
+                }
+                text += std::to_string(face[i]);
             }
             text += "\n";
         }

@@ -111,7 +111,8 @@ TEST(Robustness, LoadsTheLargestModelsTheCountsAllow) {
 TEST(Robustness, AFaceLineOf100000IndicesArrivesAsPiecesOf1023Characters) {
     std::string face = "0";
     for (int i = 1; i < 100000; ++i) {
-        face += ";" + std::to_string(i % 3);
+        face += ';';
+        face += std::to_string(i % 3);
     }
     ConstructionModel model;
     loads_or_is_refused(text_file("0;0;0\n1;0;0\n2;1;0\n", face + "\n", ""), &model);

@@ -4,7 +4,9 @@ JOBS         ?= $(shell nproc 2>/dev/null || echo 2)
 FUZZ_SECONDS ?= 60
 TEST_PACKAGES = cmake make g++ libgtest-dev libassimp-dev
 
-.PHONY: all run release test test-clang test-release bench fuzz ci clean
+WINDOWS_PACKAGES = cmake make g++ libgtest-dev googletest g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine wine64
+
+.PHONY: all run release test test-clang test-release windows test-windows bench fuzz ci clean
 
 all: release
 
@@ -38,6 +40,17 @@ test-release:
 	cmake --build $(BUILD_DIR)/release-tests -j $(JOBS)
 	ctest --test-dir $(BUILD_DIR)/release-tests --output-on-failure -j $(JOBS) < /dev/null
 
+# build-windows/kon2x.exe for 64-bit Windows, one exe with no DLLs beside it.
+windows:
+	@scripts/setup.sh cmake make g++-mingw-w64-x86-64-posix
+	cmake -S . -B build-windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=Release
+	cmake --build build-windows -j $(JOBS) --target kon2x
+
+# Unit tests under Wine, the import list, and the comparison with the Linux build.
+test-windows:
+	@scripts/setup.sh $(WINDOWS_PACKAGES)
+	scripts/test-windows.sh
+
 bench:
 	@scripts/setup.sh cmake make g++ libbenchmark-dev
 	cmake -S . -B $(BUILD_DIR)/bench -DCMAKE_BUILD_TYPE=Release -DKON2X_TESTS=OFF -DKON2X_BENCH=ON
@@ -48,8 +61,8 @@ fuzz:
 	@scripts/setup.sh cmake make clang libclang-rt-14-dev
 	FUZZ_SECONDS=$(FUZZ_SECONDS) scripts/fuzz.sh
 
-ci: test test-clang test-release
+ci: test test-clang test-release test-windows
 	$(MAKE) fuzz FUZZ_SECONDS=30
 
 clean:
-	rm -rf $(BUILD_DIR)
+	rm -rf $(BUILD_DIR) build-windows build-windows-i686

@@ -1,7 +1,7 @@
 // The instance transform, step by step with its float32 reductions.
 #include "export/instance_transform.hpp"
 
-#include <cmath>
+#include "export/trig.hpp"
 
 namespace kon2x {
 
@@ -25,9 +25,7 @@ InstanceTransform::InstanceTransform(const InstanceRecord& instance) : instance_
         Rotation r;
         r.active = rotates(degrees);
         if (r.active) {
-            const double radians = degrees * kRadiansPerDegree;
-            r.c = std::cos(radians);
-            r.s = std::sin(radians);
+            sin_cos(degrees * kRadiansPerDegree, r.s, r.c);
         }
         return r;
     };

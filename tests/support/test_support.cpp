@@ -1,12 +1,15 @@
 // Test helpers: files, console capture and running the program as a child process.
 #include "support/test_support.hpp"
 
+#if !defined(_WIN32)
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include <atomic>
+#include <chrono>
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -14,7 +17,9 @@
 
 #include "loading/text_reader.hpp"
 
+#if !defined(_WIN32)
 extern char** environ;
+#endif
 
 namespace kon2x::test {
 
@@ -24,9 +29,9 @@ TempDir::TempDir() {
     static std::atomic<int> counter{0};
     std::random_device random;
     for (;;) {
-        path_ = fs::temp_directory_path() /
-                ("kon2x-test-" + std::to_string(getpid()) + "-" + std::to_string(counter++) + "-" +
-                 std::to_string(random() % 100000));
+        const auto now = std::chrono::steady_clock::now().time_since_epoch().count();
+        path_ = fs::temp_directory_path() / ("kon2x-test-" + std::to_string(now % 1000000007) + "-" +
+                                             std::to_string(counter++) + "-" + std::to_string(random() % 100000));
         if (fs::create_directory(path_)) {
             break;
         }
@@ -68,9 +73,11 @@ std::FILE* file_with(const std::string& bytes) {
 
 namespace {
 
+// Reads an output file from its start, or what is left of an input file
+// (which must not be flushed: some C libraries drop its buffer then).
 std::string rest_of(std::FILE* file, bool from_start) {
-    std::fflush(file);
     if (from_start) {
+        std::fflush(file);
         std::rewind(file);
     }
     std::string text;
@@ -121,6 +128,8 @@ int read_text_from(ConstructionModel& model, const std::string& text, std::strin
     return result;
 }
 
+#if !defined(_WIN32)
+
 RunResult run_kon2x(const fs::path& directory, const std::vector<std::string>& arguments,
                     const std::string& input, bool closed_input, const std::string& program) {
     TempDir io;
@@ -166,6 +175,8 @@ RunResult run_kon2x(const fs::path& directory, const std::vector<std::string>& a
     result.err = read_file(err_path);
     return result;
 }
+
+#endif
 
 fs::path source_path(const std::string& relative) {
     return fs::path(KON2X_SOURCE_DIR) / relative;

@@ -55,7 +55,9 @@ bench:
 	@scripts/setup.sh cmake make g++ libbenchmark-dev
 	cmake -S . -B $(BUILD_DIR)/bench -DCMAKE_BUILD_TYPE=Release -DKON2X_TESTS=OFF -DKON2X_BENCH=ON
 	cmake --build $(BUILD_DIR)/bench -j $(JOBS)
-	$(BUILD_DIR)/bench/bench/kon2x_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
+	TMPDIR=$$( [ -d /dev/shm ] && echo /dev/shm || echo /tmp ) \
+	  $(BUILD_DIR)/bench/bench/kon2x_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
+	bench/run.sh
 
 fuzz:
 	@scripts/setup.sh cmake make clang libclang-rt-14-dev

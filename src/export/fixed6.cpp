@@ -16,41 +16,44 @@ constexpr char kDigitPairs[] =
     "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
     "8081828384858687888990919293949596979899";
 
-char* write_unsigned(char* out, std::uint64_t value) {
-    char digits[20];
-    char* end = digits + sizeof digits;
-    char* p = end;
-    while (value >= 100) {
-        const std::size_t pair = static_cast<std::size_t>(value % 100) * 2;
-        value /= 100;
-        p -= 2;
-        p[0] = kDigitPairs[pair];
-        p[1] = kDigitPairs[pair + 1];
+void put_pair(char* out, std::uint64_t two_digits) {
+    std::memcpy(out, kDigitPairs + two_digits * 2, 2);
+}
+
+// Four digits, leading zeros included.
+void put_four(char* out, std::uint32_t value) {
+    put_pair(out, value / 100);
+    put_pair(out + 2, value % 100);
+}
+
+// Values below 10000 take the short branches; most numbers of a mesh do.
+char* write_small(char* out, std::uint32_t value) {
+    if (value < 10) {
+        *out = static_cast<char>('0' + value);
+        return out + 1;
     }
-    if (value >= 10) {
-        const std::size_t pair = static_cast<std::size_t>(value) * 2;
-        p -= 2;
-        p[0] = kDigitPairs[pair];
-        p[1] = kDigitPairs[pair + 1];
-    } else {
-        *--p = static_cast<char>('0' + value);
+    if (value < 100) {
+        put_pair(out, value);
+        return out + 2;
     }
-    const std::size_t length = static_cast<std::size_t>(end - p);
-    std::memcpy(out, p, length);
-    return out + length;
+    if (value < 1000) {
+        *out = static_cast<char>('0' + value / 100);
+        put_pair(out + 1, value % 100);
+        return out + 3;
+    }
+    put_four(out, value);
+    return out + 4;
 }
 
 // Writes millionths as "<integer>.<six digits>".
 char* write_millionths(char* out, std::uint64_t millionths) {
-    out = write_unsigned(out, millionths / 1000000);
+    const std::uint64_t integer = millionths / 1000000;
+    out = integer < 10000 ? write_small(out, static_cast<std::uint32_t>(integer)) : write_decimal(out, integer);
     *out++ = '.';
-    std::uint32_t fraction = static_cast<std::uint32_t>(millionths % 1000000);
-    for (int i = 2; i >= 0; --i) {
-        const std::size_t pair = (fraction % 100) * 2;
-        fraction /= 100;
-        out[2 * i] = kDigitPairs[pair];
-        out[2 * i + 1] = kDigitPairs[pair + 1];
-    }
+    const std::uint64_t fraction = millionths % 1000000;
+    put_pair(out, fraction / 10000);
+    put_pair(out + 2, fraction / 100 % 100);
+    put_pair(out + 4, fraction % 100);
     return out + 6;
 }
 
@@ -78,6 +81,24 @@ char* write_not_finite(char* out, double value) {
 }
 
 }  // namespace
+
+char* write_decimal(char* out, std::uint64_t value) {
+    if (value < 10000) {
+        return write_small(out, static_cast<std::uint32_t>(value));
+    }
+    // Leading digits first, then the groups of four below them.
+    out = write_decimal(out, value / 10000);
+    put_four(out, static_cast<std::uint32_t>(value % 10000));
+    return out + 4;
+}
+
+char* write_decimal(char* out, std::int64_t value) {
+    if (value < 0) {
+        *out++ = '-';
+        return write_decimal(out, 0 - static_cast<std::uint64_t>(value));
+    }
+    return write_decimal(out, static_cast<std::uint64_t>(value));
+}
 
 char* write_fixed6_exact(char* out, double value) {
     if (!std::isfinite(value)) {
@@ -142,21 +163,19 @@ char* write_fixed6(char* out, double value) {
     // The margin covers the product's rounding error (at most 2^-53 of it)
     // and the 17-digit string's (at most 0.5e-16 of it) several times over.
     constexpr double kFastLimit = 4503599627370496.0;  // 2^52 millionths
-    const double magnitude = std::fabs(value);
-    const double scaled = magnitude * 1e6;
-    if (scaled < kFastLimit) {
-        const double floor_scaled = std::floor(scaled);
-        const double fraction = scaled - floor_scaled;
-        const double margin = scaled * 1e-15 + 1e-300;
-        if (std::fabs(fraction - 0.5) > margin) {
+    const double scaled = std::fabs(value) * 1e6;
+    if (scaled < kFastLimit) {  // false for NaN and infinity as well
+        // Signed conversions: they are single instructions, the unsigned ones are not.
+        const auto whole = static_cast<std::int64_t>(scaled);
+        const double above_half = scaled - static_cast<double>(whole) - 0.5;
+        if (std::fabs(above_half) > scaled * 1e-15 + 1e-300) {
             if (value == 0.0) {
                 return write_text(out, "0.000000");
             }
             if (value < 0.0) {
                 *out++ = '-';
             }
-            const auto millionths = static_cast<std::uint64_t>(floor_scaled) + (fraction > 0.5 ? 1 : 0);
-            return write_millionths(out, millionths);
+            return write_millionths(out, static_cast<std::uint64_t>(whole + (above_half > 0.0 ? 1 : 0)));
         }
     }
     return write_fixed6_exact(out, value);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 namespace kon2x {
 
@@ -18,5 +19,9 @@ char* write_fixed6(char* out, double value);
 
 // The same through the 17-digit route alone, without the fast path.
 char* write_fixed6_exact(char* out, double value);
+
+// Writes an integer in decimal at `out` (at most 20 characters) and returns the end.
+char* write_decimal(char* out, std::uint64_t value);
+char* write_decimal(char* out, std::int64_t value);
 
 }  // namespace kon2x

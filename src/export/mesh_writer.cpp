@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -18,21 +19,14 @@ namespace {
 constexpr double kColourScale = 0.003921568859368563;  // the float32 nearest to 1/255
 
 char* write_int(char* out, std::int64_t value) {
-    if (value < 0) {
-        *out++ = '-';
-    }
-    const std::uint64_t magnitude = value < 0 ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
-    char digits[20];
-    int length = 0;
-    std::uint64_t rest = magnitude;
-    do {
-        digits[length++] = static_cast<char>('0' + rest % 10);
-        rest /= 10;
-    } while (rest != 0);
-    while (length > 0) {
-        *out++ = digits[--length];
-    }
-    return out;
+    return write_decimal(out, value);
+}
+
+// Copies a string literal without its terminator.
+template <std::size_t N>
+char* put(char* out, const char (&text)[N]) {
+    std::memcpy(out, text, N - 1);
+    return out + N - 1;
 }
 
 // Text helpers over the output buffer; every line ends in CR LF.
@@ -48,17 +42,10 @@ public:
     void count_line(std::int64_t value) {
         char* p = out_.reserve(32);
         p = write_int(p, value);
-        p = copy(p, ";\r\n");
+        p = put(p, ";\r\n");
         out_.commit(p);
     }
     OutputBuffer& buffer() { return out_; }
-
-    static char* copy(char* out, std::string_view text) {
-        for (char c : text) {
-            *out++ = c;
-        }
-        return out;
-    }
 
 private:
     OutputBuffer& out_;
@@ -96,32 +83,42 @@ void write_vertices(const ConstructionModel& model, MeshText& mesh) {
             const double third = kind0 ? static_cast<double>(r.z) : -static_cast<double>(r.y);
             char* p = out.reserve(3 * kMaxFixed6Length + 16);
             p = write_fixed6(p, r.x);
-            p = MeshText::copy(p, "; ");
+            p = put(p, "; ");
             p = write_fixed6(p, second);
-            p = MeshText::copy(p, "; ");
+            p = put(p, "; ");
             p = write_fixed6(p, third);
-            p = MeshText::copy(p, ";,\r\n");
+            p = put(p, ";,\r\n");
             out.commit(p);
         }
     }
 }
 
+// Room for one vertex number and its comma.
+constexpr std::size_t kIndexRoom = 24;
+
 void write_face(const FaceRecord& face, std::int64_t base, bool stored_order, OutputBuffer& out) {
     const std::int32_t n = face.vertex_count;
-    char* p = out.reserve(32);
+    // A usual face fits one reservation; a polygon of thousands of points is
+    // written in parts.
+    const std::int32_t per_reservation =
+        static_cast<std::int32_t>((OutputBuffer::kChunkSize - 64) / kIndexRoom);
+    char* p = out.reserve(64);
     p = write_int(p, n);
-    p = MeshText::copy(p, ";  ");
-    out.commit(p);
+    p = put(p, ";  ");
     for (std::int32_t i = 0; i < n; ++i) {
+        if (i % per_reservation == 0) {
+            out.commit(p);
+            const std::int32_t left = n - i < per_reservation ? n - i : per_reservation;
+            p = out.reserve(static_cast<std::size_t>(left) * kIndexRoom + 16);
+        }
         const std::int32_t position = stored_order ? i : n - 1 - i;
-        p = out.reserve(32);
         if (i > 0) {
             *p++ = ',';
         }
         p = write_int(p, base + face.index(position));
-        out.commit(p);
     }
-    out.write(";,\r\n");
+    p = put(p, ";,\r\n");
+    out.commit(p);
 }
 
 void write_faces(const ConstructionModel& model, MeshText& mesh) {
@@ -193,13 +190,13 @@ void write_material_list(const ConstructionModel& model, std::int64_t face_total
     for (std::int32_t m = 0; m < table.count(); ++m) {
         const MaterialKey& key = table.entry(m);
         char* p = mesh.buffer().reserve(3 * kMaxFixed6Length + 64);
-        p = MeshText::copy(p, "Material {\r\n\t");
+        p = put(p, "Material {\r\n\t");
         p = write_fixed6(p, key.red * kColourScale);
-        p = MeshText::copy(p, "; ");
+        p = put(p, "; ");
         p = write_fixed6(p, key.green * kColourScale);
-        p = MeshText::copy(p, "; ");
+        p = put(p, "; ");
         p = write_fixed6(p, key.blue * kColourScale);
-        p = MeshText::copy(p, "; 1.00000;;\r\n");
+        p = put(p, "; 1.00000;;\r\n");
         mesh.buffer().commit(p);
         mesh.text("\t0.000000;\r\n\t0.000000; 0.000000; 0.000000;;\r\n\t0.000000; 0.000000; 0.000000;;\r\n");
         if (key.texture != 0) {
@@ -232,9 +229,9 @@ void write_texture_coords(const ConstructionModel& model, std::int64_t vertex_to
     for (std::int32_t k = 0; k < model.point_count; ++k) {
         const PointRecord& point = model.points[static_cast<std::size_t>(k)];
         char* p = write_fixed6(line, point.u);
-        p = MeshText::copy(p, "; ");
+        p = put(p, "; ");
         p = write_fixed6(p, point.v);
-        p = MeshText::copy(p, ";\r\n");
+        p = put(p, ";\r\n");
         lines.append(line, p);
     }
     for (std::int32_t j = 0; j < model.instance_count; ++j) {

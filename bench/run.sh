@@ -1,0 +1,61 @@
+#!/bin/bash
+# Whole-process figures: kon2x against cp of its output, scaling with the
+# instance count and the number of materials, and peak memory.
+# Usage: bench/run.sh [RUNS]   (medians of RUNS runs, default 5)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+runs=${1:-5}
+build=build/bench
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DKON2X_TESTS=OFF -DKON2X_BENCH=ON >/dev/null
+cmake --build "$build" -j "$(nproc)" >/dev/null
+kon2x=$PWD/$build/kon2x
+# Into memory where possible, so that disk write-back does not blur the figures.
+scratch=${TMPDIR:-$( [ -d /dev/shm ] && echo /dev/shm || echo /tmp )}
+work=$(mktemp -d "$scratch/kon2x-bench.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+
+"$build/bench/make_bench_model" "$work/bench.kon" 64 300
+"$build/bench/make_bench_model" "$work/bench128.kon" 128 300
+"$build/bench/make_bench_model" "$work/materials.kon" 64 32767
+"$build/bench/make_bench_model" "$work/bench1024.kon" 1024 300
+
+# median_ms COMMAND...: the median wall time of $runs runs, in milliseconds.
+median_ms() {
+    local times=()
+    for ((i = 0; i < runs; i++)); do
+        local start end
+        start=$(date +%s%N)
+        "$@" > /dev/null 2>&1 < /dev/null
+        end=$(date +%s%N)
+        times+=($(((end - start) / 1000000)))
+    done
+    printf '%s\n' "${times[@]}" | sort -n | sed -n "$(((runs + 1) / 2))p"
+}
+
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
+
+"$kon2x" "$work/bench.kon" < /dev/null
+size=$(stat -c %s "$work/bench.x")
+convert=$(median_ms "$kon2x" "$work/bench.kon")
+copy=$(median_ms cp "$work/bench.x" "$work/copy.x")
+echo "output of the bench model: $((size / 1000000)) MB"
+echo "kon2x bench.kon:        ${convert} ms"
+echo "cp bench.x:             ${copy} ms   ratio $(ratio "$convert" "$copy") (target <= 3)"
+
+doubled=$(median_ms "$kon2x" "$work/bench128.kon")
+echo "128 instances:          ${doubled} ms   ratio to 64: $(ratio "$doubled" "$convert") (target 2 +- 20%)"
+materials=$(median_ms "$kon2x" "$work/materials.kon")
+echo "32767 materials:        ${materials} ms   ratio to 300: $(ratio "$materials" "$convert") (target <= 1.5)"
+
+# Peak memory; the big output goes to /dev/null through a link of its name.
+peak_kb() {
+    local input=$1 stem=${1%.kon}
+    rm -f "$stem.x"
+    ln -s /dev/null "$stem.x"
+    /usr/bin/time -f %M "$kon2x" "$input" 2>&1 >/dev/null < /dev/null | tail -n 1
+    rm -f "$stem.x"
+}
+rss64=$(peak_kb "$work/bench.kon")
+rss1024=$(peak_kb "$work/bench1024.kon")
+echo "peak memory, 64 instances:   $((rss64 / 1024)) MiB (target < 64)"
+echo "peak memory, 1024 instances: $((rss1024 / 1024)) MiB   ratio $(ratio "$rss1024" "$rss64") (target 1 +- 10%)"

@@ -2,6 +2,7 @@
 // 17-significant-digit route near them and for large values.
 #include "export/fixed6.hpp"
 
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -11,50 +12,74 @@ namespace kon2x {
 
 namespace {
 
-constexpr char kDigitPairs[] =
-    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
-    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
-    "8081828384858687888990919293949596979899";
+constexpr std::uint64_t kPowersOfTen[] = {1u,
+                                          10u,
+                                          100u,
+                                          1000u,
+                                          10000u,
+                                          100000u,
+                                          1000000u,
+                                          10000000u,
+                                          100000000u,
+                                          1000000000u,
+                                          10000000000u,
+                                          100000000000u,
+                                          1000000000000u,
+                                          10000000000000u,
+                                          100000000000000u,
+                                          1000000000000000u,
+                                          10000000000000000u,
+                                          100000000000000000u,
+                                          1000000000000000000u,
+                                          10000000000000000000u};
 
-void put_pair(char* out, std::uint64_t two_digits) {
-    std::memcpy(out, kDigitPairs + two_digits * 2, 2);
+// The number of decimal digits of a value (1 for 0), without a loop.
+int digit_count(std::uint64_t value) {
+    value |= 1;  // the same count, and 0 counts as one digit
+    const int bits = 64 - std::countl_zero(value);
+    const int guess = (bits * 1233) >> 12;  // about log10(2^bits)
+    return guess + 1 - (value < kPowersOfTen[guess] ? 1 : 0);
 }
 
-// Four digits, leading zeros included.
-void put_four(char* out, std::uint32_t value) {
-    put_pair(out, value / 100);
-    put_pair(out + 2, value % 100);
+// The eight decimal digits of a value below 10^8 as ASCII bytes of one word,
+// the first digit in the lowest byte; computed in lanes, without a table.
+std::uint64_t eight_digit_word(std::uint32_t value) {
+    const std::uint64_t halves = (value / 10000) | (std::uint64_t{value % 10000} << 32);
+    const std::uint64_t hundreds = ((halves * 10486) >> 20) & 0x0000007F0000007Fu;
+    const std::uint64_t quarters = hundreds | ((halves - hundreds * 100) << 16);
+    const std::uint64_t tens = ((quarters * 103) >> 10) & 0x000F000F000F000Fu;
+    const std::uint64_t digits = tens | ((quarters - tens * 10) << 8);
+    return digits + 0x3030303030303030u;
 }
 
-// Values below 10000 take the short branches; most numbers of a mesh do.
-char* write_small(char* out, std::uint32_t value) {
-    if (value < 10) {
-        *out = static_cast<char>('0' + value);
-        return out + 1;
+void store_word(char* out, std::uint64_t word) {
+    if constexpr (std::endian::native == std::endian::big) {
+        word = ((word & 0x00000000FFFFFFFFu) << 32) | (word >> 32);
+        word = ((word & 0x0000FFFF0000FFFFu) << 16) | ((word >> 16) & 0x0000FFFF0000FFFFu);
+        word = ((word & 0x00FF00FF00FF00FFu) << 8) | ((word >> 8) & 0x00FF00FF00FF00FFu);
     }
-    if (value < 100) {
-        put_pair(out, value);
-        return out + 2;
-    }
-    if (value < 1000) {
-        *out = static_cast<char>('0' + value / 100);
-        put_pair(out + 1, value % 100);
-        return out + 3;
-    }
-    put_four(out, value);
-    return out + 4;
+    std::memcpy(out, &word, sizeof word);
 }
 
-// Writes millionths as "<integer>.<six digits>".
+// A value below 10^8 without leading zeros; writes 8 bytes, returns the end.
+char* write_below_1e8(char* out, std::uint32_t value) {
+    const int count = digit_count(value);
+    store_word(out, eight_digit_word(value) >> (8 * (8 - count)));
+    return out + count;
+}
+
+// Writes millionths as "<integer>.<six digits>"; no branch depends on the
+// number's length. Writes up to 8 bytes beyond the result's end.
 char* write_millionths(char* out, std::uint64_t millionths) {
     const std::uint64_t integer = millionths / 1000000;
-    out = integer < 10000 ? write_small(out, static_cast<std::uint32_t>(integer)) : write_decimal(out, integer);
-    *out++ = '.';
-    const std::uint64_t fraction = millionths % 1000000;
-    put_pair(out, fraction / 10000);
-    put_pair(out + 2, fraction / 100 % 100);
-    put_pair(out + 4, fraction % 100);
-    return out + 6;
+    if (integer < 100000000) {
+        out = write_below_1e8(out, static_cast<std::uint32_t>(integer));
+    } else {
+        out = write_decimal(out, integer);
+    }
+    *out = '.';
+    store_word(out + 1, eight_digit_word(static_cast<std::uint32_t>(millionths % 1000000)) >> 16);
+    return out + 7;
 }
 
 char* write_text(char* out, const char* text) {
@@ -83,13 +108,13 @@ char* write_not_finite(char* out, double value) {
 }  // namespace
 
 char* write_decimal(char* out, std::uint64_t value) {
-    if (value < 10000) {
-        return write_small(out, static_cast<std::uint32_t>(value));
+    if (value < 100000000) {
+        return write_below_1e8(out, static_cast<std::uint32_t>(value));
     }
-    // Leading digits first, then the groups of four below them.
-    out = write_decimal(out, value / 10000);
-    put_four(out, static_cast<std::uint32_t>(value % 10000));
-    return out + 4;
+    // Leading digits first, then the eight below them.
+    out = write_decimal(out, value / 100000000);
+    store_word(out, eight_digit_word(static_cast<std::uint32_t>(value % 100000000)));
+    return out + 8;
 }
 
 char* write_decimal(char* out, std::int64_t value) {

@@ -6,7 +6,8 @@
 
 namespace kon2x {
 
-// Room that write_fixed6 may need: sign, 309 integer digits, point, six decimals.
+// Room that write_fixed6 may need: sign, 309 integer digits, point, six
+// decimals; the fast path may write scratch bytes up to 8 beyond the end.
 constexpr std::size_t kMaxFixed6Length = 320;
 
 // Writes `value` with six decimals at `out` and returns the end. The value is
@@ -20,7 +21,8 @@ char* write_fixed6(char* out, double value);
 // The same through the 17-digit route alone, without the fast path.
 char* write_fixed6_exact(char* out, double value);
 
-// Writes an integer in decimal at `out` (at most 20 characters) and returns the end.
+// Writes an integer in decimal at `out` and returns the end. Like
+// write_fixed6, may write up to 8 bytes beyond the end: give it room for 32.
 char* write_decimal(char* out, std::uint64_t value);
 char* write_decimal(char* out, std::int64_t value);
 

@@ -3,7 +3,6 @@
 
 #include <cmath>
 #include <cstdint>
-#include <unordered_map>
 #include <vector>
 
 namespace kon2x {
@@ -49,15 +48,58 @@ LineRecord line_between(const ConstructionModel& model, std::int16_t p, std::int
     return line;
 }
 
-void append_line(std::vector<LineRecord>& list, const LineRecord& line) {
+// Appends the line from point p to point q unless the list is full.
+void append_line(std::vector<LineRecord>& list, const ConstructionModel& model, std::int16_t p, std::int16_t q) {
     if (list.size() < static_cast<std::size_t>(kMaxCount)) {
-        list.push_back(line);
+        list.push_back(line_between(model, p, q));
     }
 }
 
+// Positions of the edges in their list by undirected key: open addressing
+// with linear probing, sized once for every edge the faces can have.
+class EdgeIndex {
+public:
+    explicit EdgeIndex(std::size_t most_edges) {
+        std::size_t size = 64;
+        while (size < 2 * most_edges) {
+            size *= 2;
+        }
+        slots_.assign(size, Slot{});
+        mask_ = size - 1;
+    }
+
+    // The stored position (plus one) of `key`, or a free slot, now taken by
+    // `key`, to store it in; `found` tells which.
+    std::uint32_t& position_of(std::uint32_t key, bool& found) {
+        std::size_t slot = static_cast<std::size_t>((key * 0x9E3779B97F4A7C15u) >> 32) & mask_;
+        while (slots_[slot].position_plus_one != 0 && slots_[slot].key != key) {
+            slot = (slot + 1) & mask_;
+        }
+        found = slots_[slot].position_plus_one != 0;
+        slots_[slot].key = key;
+        return slots_[slot].position_plus_one;
+    }
+
+private:
+    struct Slot {
+        std::uint32_t key = 0;
+        std::uint32_t position_plus_one = 0;  // 0: free
+    };
+    std::vector<Slot> slots_;
+    std::size_t mask_ = 0;
+};
+
+// The distinct edges in the order of their first occurrence, each with the
+// orientation it was first met in and the number of times it was met.
 std::vector<EdgeUse> collect_edges(const ConstructionModel& model) {
+    std::size_t most_edges = 0;
+    for (std::int32_t f = 0; f < model.face_count; ++f) {
+        const std::int32_t n = model.faces[static_cast<std::size_t>(f)].vertex_count;
+        most_edges += n > 2 ? static_cast<std::size_t>(n) : 0;
+    }
     std::vector<EdgeUse> edges;
-    std::unordered_map<std::uint32_t, std::size_t> position_of;
+    edges.reserve(most_edges);
+    EdgeIndex index(most_edges);
     for (std::int32_t f = 0; f < model.face_count; ++f) {
         const FaceRecord& face = model.faces[static_cast<std::size_t>(f)];
         const std::int32_t n = face.vertex_count;
@@ -67,11 +109,13 @@ std::vector<EdgeUse> collect_edges(const ConstructionModel& model) {
         for (std::int32_t j = 0; j < n; ++j) {
             const std::int16_t from = face.index(j);
             const std::int16_t to = face.index((j + 1) % n);
-            const auto [it, added] = position_of.try_emplace(undirected_key(from, to), edges.size());
-            if (added) {
-                edges.push_back(EdgeUse{from, to, 1});
+            bool found = false;
+            std::uint32_t& position_plus_one = index.position_of(undirected_key(from, to), found);
+            if (found) {
+                ++edges[position_plus_one - 1].use_count;
             } else {
-                ++edges[it->second].use_count;
+                edges.push_back(EdgeUse{from, to, 1});
+                position_plus_one = static_cast<std::uint32_t>(edges.size());
             }
         }
     }
@@ -85,14 +129,14 @@ void derive_lines(ConstructionModel& model) {
     for (std::int32_t f = 0; f < model.face_count; ++f) {
         const FaceRecord& face = model.faces[static_cast<std::size_t>(f)];
         if (face.vertex_count == 2) {
-            append_line(dimension_lines, line_between(model, face.index(0), face.index(1)));
+            append_line(dimension_lines, model, face.index(0), face.index(1));
         }
     }
 
     std::vector<LineRecord> lines;
     std::vector<LineRecord> dashed_lines;
     for (const EdgeUse& edge : collect_edges(model)) {
-        append_line(edge.use_count == 1 ? lines : dashed_lines, line_between(model, edge.from, edge.to));
+        append_line(edge.use_count == 1 ? lines : dashed_lines, model, edge.from, edge.to);
     }
 
     model.dimension_line_count = static_cast<std::int16_t>(dimension_lines.size());

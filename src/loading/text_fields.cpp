@@ -62,21 +62,7 @@ bool magnitude_at_least_one(std::string_view number) {
 
 }  // namespace
 
-std::optional<std::string_view> FieldCursor::next() {
-    while (position_ < line_.size() && splits(line_[position_])) {
-        ++position_;
-    }
-    if (position_ == line_.size()) {
-        return std::nullopt;
-    }
-    const std::size_t start = position_;
-    while (position_ < line_.size() && !splits(line_[position_])) {
-        ++position_;
-    }
-    return line_.substr(start, position_ - start);
-}
-
-std::int32_t parse_integer(std::string_view field) {
+std::int32_t parse_integer_slow(std::string_view field) {
     std::size_t at = skip_spaces(field, 0);
     bool negative = false;
     if (at < field.size() && (field[at] == '+' || field[at] == '-')) {
@@ -98,7 +84,49 @@ std::int32_t parse_integer(std::string_view field) {
     return static_cast<std::int32_t>(value);
 }
 
+namespace {
+
+constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                   1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// Plain decimals of at most 15 digits ("-12", "0.125", "3,5"): the digits as an
+// integer are exact in a double, so is the power of ten, and one division
+// rounds correctly. Returns false for anything else.
+bool parse_plain_decimal(std::string_view field, double& value) {
+    std::size_t i = 0;
+    const bool negative = !field.empty() && field[0] == '-';
+    i += negative ? 1 : 0;
+    std::uint64_t digits = 0;
+    int count = 0;
+    int decimals = 0;
+    bool point = false;
+    for (; i < field.size(); ++i) {
+        const char c = field[i];
+        if (c >= '0' && c <= '9') {
+            digits = digits * 10 + static_cast<std::uint64_t>(c - '0');
+            ++count;
+            decimals += point ? 1 : 0;
+        } else if ((c == '.' || c == ',') && !point) {
+            point = true;
+        } else {
+            return false;
+        }
+    }
+    if (count == 0 || count > 15) {
+        return false;
+    }
+    value = static_cast<double>(digits) / kPowersOfTen[decimals];
+    value = negative ? -value : value;
+    return true;
+}
+
+}  // namespace
+
 double parse_real(std::string_view field) {
+    double plain = 0.0;
+    if (parse_plain_decimal(field, plain)) {
+        return plain;
+    }
     // Copy the longest prefix that is a number, taking the first ',' for '.'.
     char text[1100];
     std::size_t length = 0;

@@ -12,7 +12,7 @@ constexpr char kEndOfText = '\x1A';
 
 }  // namespace
 
-TextLines::TextLines(std::FILE* file) : file_(file), raw_(kChunk), text_(kChunk + 1) {}
+TextLines::TextLines(std::FILE* file) : file_(file), text_(kChunk + 1) {}
 
 bool TextLines::rewind() {
     position_ = 0;
@@ -23,46 +23,56 @@ bool TextLines::rewind() {
     return std::fseek(file_, 0, SEEK_SET) == 0;
 }
 
-// Translates the next chunk of the file into text_. A CR at the end of a chunk
-// is held back until the next byte shows whether it starts a CR LF.
+// Reads the next chunk of the file into text_ and translates it in place:
+// CR LF becomes LF, the text ends at the first 0x1A. A CR at the end of a
+// chunk is held back until the next byte shows whether it starts a CR LF; it
+// then goes into the byte reserved before the chunk.
 bool TextLines::refill() {
     position_ = 0;
     end_ = 0;
     while (end_ == 0 && !finished_) {
-        const std::size_t count = std::fread(raw_.data(), 1, raw_.size(), file_);
+        char* const chunk = text_.data() + 1;
+        std::size_t count = std::fread(chunk, 1, kChunk, file_);
         if (count == 0) {
             finished_ = true;
-            break;
         }
-        char* out = text_.data();
-        if (held_carriage_return_ && raw_[0] != '\n') {
-            *out++ = '\r';
+        std::size_t start = 1;
+        if (held_carriage_return_ && (count == 0 || chunk[0] != '\n')) {
+            text_[0] = '\r';
+            start = 0;
         }
         held_carriage_return_ = false;
-        for (std::size_t i = 0; i < count; ++i) {
-            const char c = raw_[i];
-            if (c == kEndOfText) {
-                finished_ = true;
+        if (const void* end_of_text = std::memchr(chunk, kEndOfText, count)) {
+            count = static_cast<std::size_t>(static_cast<const char*>(end_of_text) - chunk);
+            finished_ = true;
+        }
+        std::size_t out = 0;  // translated bytes, written over the chunk
+        std::size_t in = 0;
+        while (in < count) {
+            const void* found = std::memchr(chunk + in, '\r', count - in);
+            const std::size_t stop = found != nullptr ? static_cast<std::size_t>(static_cast<const char*>(found) - chunk) : count;
+            if (out != in) {
+                std::memmove(chunk + out, chunk + in, stop - in);
+            }
+            out += stop - in;
+            in = stop;
+            if (found == nullptr) {
                 break;
             }
-            if (c == '\r') {
-                if (i + 1 == count) {
-                    held_carriage_return_ = true;
-                    break;
-                }
-                if (raw_[i + 1] == '\n') {
-                    continue;
-                }
+            ++in;  // past the CR
+            if (in == count && !finished_) {
+                held_carriage_return_ = true;  // decided by the next chunk
+            } else if (in == count || chunk[in] != '\n') {
+                chunk[out++] = '\r';
             }
-            *out++ = c;
         }
-        end_ = static_cast<std::size_t>(out - text_.data());
+        position_ = start;
+        end_ = 1 + out;
+        if (end_ == position_) {
+            position_ = end_ = 0;
+        }
     }
-    if (finished_ && held_carriage_return_) {
-        held_carriage_return_ = false;
-        text_[end_++] = '\r';
-    }
-    return end_ > 0;
+    return end_ > position_;
 }
 
 bool TextLines::next(std::string_view& piece) {

@@ -27,8 +27,7 @@ private:
     bool refill();
 
     std::FILE* file_;
-    std::vector<char> raw_;
-    std::vector<char> text_;
+    std::vector<char> text_;  // one byte for a held CR, then the chunk
     std::size_t position_ = 0;
     std::size_t end_ = 0;
     bool held_carriage_return_ = false;

@@ -3,8 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <limits>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -75,6 +78,27 @@ TEST(ParseReal, OutOfRangeGivesInfinityOrZero) {
     EXPECT_TRUE(std::signbit(parse_real("-1e-400")));
     EXPECT_EQ(parse_real("4.9e-324"), std::numeric_limits<double>::denorm_min());
     EXPECT_EQ(parse_real("1e-310"), 1e-310);
+}
+
+TEST(ParseReal, PlainDecimalsRoundLikeAFullConversion) {
+    std::mt19937_64 random(99);
+    for (int i = 0; i < 200000; ++i) {
+        const int digits = static_cast<int>(random() % 17) + 1;
+        std::string text = random() % 2 ? "-" : "";
+        const int point = static_cast<int>(random() % static_cast<unsigned>(digits + 1));
+        for (int d = 0; d < digits; ++d) {
+            if (d == point) {
+                text += random() % 2 ? '.' : ',';
+            }
+            text += static_cast<char>('0' + random() % 10);
+        }
+        std::string dotted = text;
+        std::replace(dotted.begin(), dotted.end(), ',', '.');
+        const char* begin = dotted.c_str() + (dotted[0] == '-' ? 1 : 0);
+        double expected = 0;
+        std::from_chars(begin, dotted.c_str() + dotted.size(), expected);
+        ASSERT_EQ(parse_real(text), dotted[0] == '-' ? -expected : expected) << text;
+    }
 }
 
 TEST(ToFloat32, RoundsToNearest) {

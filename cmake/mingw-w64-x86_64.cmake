@@ -1,18 +1,6 @@
-# Cross-build for 64-bit Windows with Debian's MinGW-w64 (POSIX threads
-# variant); the programs run here under Wine.
-set(CMAKE_SYSTEM_NAME Windows)
+# Cross-build for 64-bit Windows with Debian's MinGW-w64; the programs run
+# here under Wine.
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(KON2X_MINGW_PREFIX x86_64-w64-mingw32)
-
-set(CMAKE_C_COMPILER ${KON2X_MINGW_PREFIX}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${KON2X_MINGW_PREFIX}-g++-posix)
-set(CMAKE_RC_COMPILER ${KON2X_MINGW_PREFIX}-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/${KON2X_MINGW_PREFIX})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-
-# One exe with no DLLs beside it.
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64-common.cmake)
 set(CMAKE_CROSSCOMPILING_EMULATOR wine)

@@ -32,7 +32,8 @@ void BM_LoadText(benchmark::State& state) {
         load(model, bench_text_path());
         benchmark::DoNotOptimize(model.loaded);
     }
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * std::filesystem::file_size(bench_text_path())));
+    state.SetBytesProcessed(
+        static_cast<std::int64_t>(state.iterations() * std::filesystem::file_size(bench_text_path())));
 }
 BENCHMARK(BM_LoadText)->Unit(benchmark::kMillisecond);
 
@@ -51,7 +52,8 @@ void BM_ReadAndCountLines(benchmark::State& state) {
         std::fclose(file);
         benchmark::DoNotOptimize(lines);
     }
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * std::filesystem::file_size(bench_text_path())));
+    state.SetBytesProcessed(
+        static_cast<std::int64_t>(state.iterations() * std::filesystem::file_size(bench_text_path())));
 }
 BENCHMARK(BM_ReadAndCountLines)->Unit(benchmark::kMillisecond);
 

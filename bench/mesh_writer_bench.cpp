@@ -114,8 +114,8 @@ void BM_SnprintfNumbers(benchmark::State& state) {
         for (const InstanceRecord& instance : model.instances) {
             for (int k = 0; k < model.point_count; ++k) {
                 const PointRecord& p = model.points[static_cast<std::size_t>(k)];
-                const Vec3f r = transform_point(instance, {static_cast<float>(p.x), static_cast<float>(p.y),
-                                                           static_cast<float>(p.z)});
+                const Vec3f r = transform_point(
+                    instance, {static_cast<float>(p.x), static_cast<float>(p.y), static_cast<float>(p.z)});
                 put(r.x);
                 put(-static_cast<double>(r.y));
                 put(r.z);
@@ -131,5 +131,3 @@ BENCHMARK(BM_SnprintfNumbers)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace kon2x::bench
-
-

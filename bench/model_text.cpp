@@ -40,7 +40,8 @@ std::string model_as_text(const ConstructionModel& model) {
     }
     text += "ScalX;ScalY;ScalZ;RotX;RotY;RotZ;X;Y;Z\n";
     for (const InstanceRecord& instance : model.instances) {
-        for (const double value : {double{instance.scale_x}, double{instance.scale_y}, double{instance.scale_z}}) {
+        for (const double value :
+             {double{instance.scale_x}, double{instance.scale_y}, double{instance.scale_z}}) {
             append_real(text, value, 9);
             text += ';';
         }
@@ -48,7 +49,8 @@ std::string model_as_text(const ConstructionModel& model) {
             append_real(text, value, 17);
             text += ';';
         }
-        text += std::to_string(instance.x) + ';' + std::to_string(instance.y) + ';' + std::to_string(instance.z) + '\n';
+        text += std::to_string(instance.x) + ';' + std::to_string(instance.y) + ';' +
+                std::to_string(instance.z) + '\n';
     }
     return text;
 }

@@ -58,8 +58,8 @@ int convert(const std::string& input_path) {
     const std::string output_name = output_name_for(input_path);
     std::FILE* file = open_file(output_name, "wb");
     if (file == nullptr) {
-        return fail_with(format_message("%s kann nicht ge%sffnet werden\n", output_name.c_str(),
-                                        o_umlaut().c_str()));
+        return fail_with(
+            format_message("%s kann nicht ge%sffnet werden\n", output_name.c_str(), o_umlaut().c_str()));
     }
     switch (write_output(model, file)) {
     case WriteResult::written:
@@ -80,8 +80,7 @@ int convert(const std::string& input_path) {
 int run_converter(int argc, const char* const* argv) {
     if (argc != 2) {
         const std::string program = argc > 0 && argv[0] != nullptr ? argv[0] : "";
-        return fail_with(
-            format_message("Usage: %s Kon-datei\n", std::string(file_name_of(program)).c_str()));
+        return fail_with(format_message("Usage: %s Kon-datei\n", std::string(file_name_of(program)).c_str()));
     }
     try {
         return convert(argv[1]);

@@ -39,8 +39,8 @@ private:
     void grow_index();
 
     std::vector<MaterialKey> entries_;
-    std::vector<std::uint64_t> hashes_;   // of each entry
-    std::vector<std::int32_t> slots_;     // open addressing: entry number + 1, 0 = free
+    std::vector<std::uint64_t> hashes_;  // of each entry
+    std::vector<std::int32_t> slots_;    // open addressing: entry number + 1, 0 = free
 };
 
 }  // namespace kon2x

@@ -53,7 +53,9 @@ private:
         }
         return false;
     }
-    bool fail_in_source(const char* format) { return fail(format_message(format, model_.source_name.c_str())); }
+    bool fail_in_source(const char* format) {
+        return fail(format_message(format, model_.source_name.c_str()));
+    }
 
     bool read_header() {
         std::uint32_t version = 0;
@@ -66,7 +68,8 @@ private:
         }
         model_.kind = id == kVersionKind0 ? kKindConvertible : kKindOther;
         const std::int32_t check = id == kVersionKind0 ? kCheckKind0 : kCheckKind1;
-        return expect_dword(in_, static_cast<std::uint32_t>(check)) || fail_in_source("Formatfehler 1 in %s!\n");
+        return expect_dword(in_, static_cast<std::uint32_t>(check)) ||
+               fail_in_source("Formatfehler 1 in %s!\n");
     }
 
     // The class header: the new-class tag, schema 0 and the class name.

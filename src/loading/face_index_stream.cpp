@@ -39,23 +39,33 @@ public:
 
     // An empty result means success.
     std::string scan(StreamLayout& layout) {
-        if (!take_marker(0)) return "Vert(0,1) nicht gefunden!\n";
+        if (!take_marker(0))
+            return "Vert(0,1) nicht gefunden!\n";
         layout.singles = take_run();
-        if (!take_marker(1)) return "Vert(1,1) nicht gefunden!\n";
+        if (!take_marker(1))
+            return "Vert(1,1) nicht gefunden!\n";
         layout.pairs = take_run();
-        if (layout.pairs.length % 2 != 0) return "2-Vert nicht OK!\n";
-        if (!take_marker(4)) return "Vert(4,1) nicht gefunden!\n";
+        if (layout.pairs.length % 2 != 0)
+            return "2-Vert nicht OK!\n";
+        if (!take_marker(4))
+            return "Vert(4,1) nicht gefunden!\n";
         layout.triangles = take_run();
-        if (layout.triangles.length % 3 != 0) return "3-Vert nicht OK!\n";
-        if (!take_marker(7)) return "Vert(7,1) nicht gefunden!\n";
+        if (layout.triangles.length % 3 != 0)
+            return "3-Vert nicht OK!\n";
+        if (!take_marker(7))
+            return "Vert(7,1) nicht gefunden!\n";
         layout.quads = take_run();
-        if (layout.quads.length % 4 != 0) return "4-Vert nicht OK!\n";
-        if (!take_marker(9)) return "Vert(9,1) nicht gefunden!\n";
+        if (layout.quads.length % 4 != 0)
+            return "4-Vert nicht OK!\n";
+        if (!take_marker(9))
+            return "Vert(9,1) nicht gefunden!\n";
         while (is_vertex(position_)) {
             layout.polygons.push_back(take_run());
-            if (!take_marker(9)) return "Vert(9,1) nicht gefunden!\n";
+            if (!take_marker(9))
+                return "Vert(9,1) nicht gefunden!\n";
         }
-        if (!take_marker(9)) return "Ende-Vert(9,1) nicht gefunden!\n";
+        if (!take_marker(9))
+            return "Ende-Vert(9,1) nicht gefunden!\n";
         return {};
     }
 
@@ -96,7 +106,8 @@ int read_pairs(ArchiveInput& in, std::uint16_t pair_count, std::uint16_t class_t
             if (in.ended()) {
                 return 0;
             }
-            const auto shown = static_cast<std::uint32_t>(static_cast<std::int32_t>(static_cast<std::int16_t>(class_tag)));
+            const auto shown =
+                static_cast<std::uint32_t>(static_cast<std::int32_t>(static_cast<std::int16_t>(class_tag)));
             return fail(format_message("Falscher Trenner1: %x!\n", shown));
         }
     }
@@ -139,7 +150,8 @@ int check_indices(const ConstructionModel& model) {
         for (std::int32_t i = 0; i < face.vertex_count; ++i) {
             const std::int16_t index = face.index(i);
             if (index < 0 || index >= model.point_count) {
-                return fail(format_message("Falscher Punkt: %d, %d!\n", static_cast<int>(f), static_cast<int>(index)));
+                return fail(format_message("Falscher Punkt: %d, %d!\n", static_cast<int>(f),
+                                           static_cast<int>(index)));
             }
         }
     }

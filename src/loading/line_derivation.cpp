@@ -49,7 +49,8 @@ LineRecord line_between(const ConstructionModel& model, std::int16_t p, std::int
 }
 
 // Appends the line from point p to point q unless the list is full.
-void append_line(std::vector<LineRecord>& list, const ConstructionModel& model, std::int16_t p, std::int16_t q) {
+void append_line(std::vector<LineRecord>& list, const ConstructionModel& model, std::int16_t p,
+                 std::int16_t q) {
     if (list.size() < static_cast<std::size_t>(kMaxCount)) {
         list.push_back(line_between(model, p, q));
     }

@@ -50,7 +50,8 @@ bool TextLines::refill() {
         std::size_t in = 0;
         while (in < count) {
             const void* found = std::memchr(chunk + in, '\r', count - in);
-            const std::size_t stop = found != nullptr ? static_cast<std::size_t>(static_cast<const char*>(found) - chunk) : count;
+            const std::size_t stop =
+                found != nullptr ? static_cast<std::size_t>(static_cast<const char*>(found) - chunk) : count;
             if (out != in) {
                 std::memmove(chunk + out, chunk + in, stop - in);
             }

@@ -185,17 +185,23 @@ private:
     // Fields 4 to 9, then the extra entries in groups of key, red, green, blue.
     static void read_point_extras(PointRecord& point, FieldCursor& fields) {
         std::optional<std::string_view> field;
-        if (!(field = fields.next())) return;
+        if (!(field = fields.next()))
+            return;
         point.red = low_byte(*field);
-        if (!(field = fields.next())) return;
+        if (!(field = fields.next()))
+            return;
         point.green = low_byte(*field);
-        if (!(field = fields.next())) return;
+        if (!(field = fields.next()))
+            return;
         point.blue = low_byte(*field);
-        if (!(field = fields.next())) return;
+        if (!(field = fields.next()))
+            return;
         point.texture = parse_integer(*field);
-        if (!(field = fields.next())) return;
+        if (!(field = fields.next()))
+            return;
         point.u = to_float32(parse_real(*field));
-        if (!(field = fields.next())) return;
+        if (!(field = fields.next()))
+            return;
         point.v = to_float32(parse_real(*field));
         while ((field = fields.next())) {
             ExtraEntry entry;

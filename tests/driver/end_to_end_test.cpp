@@ -51,9 +51,9 @@ std::string as_text(const Model& model) {
     face_lines(model.faces.polygons);
     text += "ScalX\n";
     for (const InstanceRecord& i : model.instances) {
-        text += number(i.scale_x) + ";" + number(i.scale_y) + ";" + number(i.scale_z) + ";" + number(i.rot_x) +
-                ";" + number(i.rot_y) + ";" + number(i.rot_z) + ";" + std::to_string(i.x) + ";" +
-                std::to_string(i.y) + ";" + std::to_string(i.z) + "\n";
+        text += number(i.scale_x) + ";" + number(i.scale_y) + ";" + number(i.scale_z) + ";" +
+                number(i.rot_x) + ";" + number(i.rot_y) + ";" + number(i.rot_z) + ";" + std::to_string(i.x) +
+                ";" + std::to_string(i.y) + ";" + std::to_string(i.z) + "\n";
     }
     return text;
 }
@@ -106,26 +106,33 @@ std::vector<Model> models() {
 
     Model house;
     for (int i = 0; i < 10; ++i) {
-        house.points.push_back(point(i * 10 - 40, (i % 3) * 25, (i % 4) * -15, i * 20, 200 - i * 7, 80, i % 3 == 0 ? 12 : 0,
-                                     static_cast<float>(i) / 8, 1.0f - static_cast<float>(i) / 16));
+        house.points.push_back(point(i * 10 - 40, (i % 3) * 25, (i % 4) * -15, i * 20, 200 - i * 7, 80,
+                                     i % 3 == 0 ? 12 : 0, static_cast<float>(i) / 8,
+                                     1.0f - static_cast<float>(i) / 16));
     }
-    house.faces = {{9}, {{0, 9}}, {{0, 1, 2}, {2, 1, 3}}, {{4, 5, 6, 7}, {1, 2, 6, 5}},
-                   {{0, 1, 5, 8, 4}, {3, 7, 9, 6, 2, 1}, {8, 9, 4}}, {}};
+    house.faces = {{9},
+                   {{0, 9}},
+                   {{0, 1, 2}, {2, 1, 3}},
+                   {{4, 5, 6, 7}, {1, 2, 6, 5}},
+                   {{0, 1, 5, 8, 4}, {3, 7, 9, 6, 2, 1}, {8, 9, 4}},
+                   {}};
     house.instances = {instance(1, 1, 1, 0, 0, 0, 0, 0, 0), instance(-1, 1, 1, 0, 30.5, 0, 250, 0, 0),
                        instance(1, -1, -1, 15, 45, 60, -7, 8, 9), instance(0.5f, 2, -3, 90, 0, 0, 1, 2, 3)};
     list.push_back(house);
 
     Model many;
     for (int i = 0; i < 200; ++i) {
-        many.points.push_back(point((i * 7919) % 2001 - 1000, (i * 104729) % 3001 - 1500, i, i % 5 * 60, 0, i % 2 * 255,
-                                    i % 7, static_cast<float>(i % 17) / 16, static_cast<float>(i % 9) / 128));
+        many.points.push_back(point((i * 7919) % 2001 - 1000, (i * 104729) % 3001 - 1500, i, i % 5 * 60, 0,
+                                    i % 2 * 255, i % 7, static_cast<float>(i % 17) / 16,
+                                    static_cast<float>(i % 9) / 128));
     }
     for (int t = 0; t + 2 < 200; t += 3) {
         many.faces.triangles.push_back({t, t + 1, t + 2});
     }
     many.faces.polygons = {{0, 10, 20, 30, 40, 50, 60}, {199, 198, 197, 196}};
     for (int j = 0; j < 6; ++j) {
-        many.instances.push_back(instance(j % 2 ? -1.5f : 1.25f, 1, j % 3 ? 1 : -1, j * 10.0, 0, j * -20.0, j, -j, 0));
+        many.instances.push_back(
+            instance(j % 2 ? -1.5f : 1.25f, 1, j % 3 ? 1 : -1, j * 10.0, 0, j * -20.0, j, -j, 0));
     }
     list.push_back(many);
     return list;

@@ -52,7 +52,8 @@ std::string written(const ConstructionModel& model, const char* name = nullptr) 
 }
 
 // The lines of `text` (CR LF removed) from the line after `after` up to, not including, `until`.
-std::vector<std::string> section(const std::string& text, const std::string& after, const std::string& until) {
+std::vector<std::string> section(const std::string& text, const std::string& after,
+                                 const std::string& until) {
     std::vector<std::string> lines;
     std::size_t start = 0;
     bool inside = false;
@@ -101,13 +102,14 @@ TEST(WriteMesh, MirroredInstancesKeepTheStoredOrder) {
         InstanceRecord instance;
         const char* face;
     } rows[] = {
-        {scaled(1, 1, 1), "3;  2,1,0;,"},      {scaled(-1, 1, 1), "3;  0,1,2;,"},
-        {scaled(-1, -1, 1), "3;  2,1,0;,"},    {scaled(-1, -1, -1), "3;  0,1,2;,"},
-        {scaled(1, nan, 1), "3;  0,1,2;,"},    {scaled(-0.0f, 1, 1), "3;  2,1,0;,"},
+        {scaled(1, 1, 1), "3;  2,1,0;,"},   {scaled(-1, 1, 1), "3;  0,1,2;,"},
+        {scaled(-1, -1, 1), "3;  2,1,0;,"}, {scaled(-1, -1, -1), "3;  0,1,2;,"},
+        {scaled(1, nan, 1), "3;  0,1,2;,"}, {scaled(-0.0f, 1, 1), "3;  2,1,0;,"},
     };
     for (const auto& row : rows) {
-        EXPECT_EQ(section(written(model_of(kTriangle, {{0, 1, 2}}, {row.instance})), "1;", "MeshMaterialList {"),
-                  std::vector<std::string>{row.face});
+        EXPECT_EQ(
+            section(written(model_of(kTriangle, {{0, 1, 2}}, {row.instance})), "1;", "MeshMaterialList {"),
+            std::vector<std::string>{row.face});
     }
 }
 
@@ -134,14 +136,16 @@ TEST(WriteMesh, TextureFileNames) {
         {-5, {"\tTextureFilename {", "\t\t\"-005.dds\";", "\t}"}},
     };
     for (const auto& row : rows) {
-        const std::vector<P> points = {{0, 0, 0, 1, 1, 1, row.texture}, {1, 0, 0, 1, 1, 1, row.texture},
+        const std::vector<P> points = {{0, 0, 0, 1, 1, 1, row.texture},
+                                       {1, 0, 0, 1, 1, 1, row.texture},
                                        {0, 1, 0, 1, 1, 1, row.texture}};
         const std::string text = written(model_of(points, {{0, 1, 2}}));
-        EXPECT_EQ(section(text, "\t0.000000; 0.000000; 0.000000;;", "} // Material").size(), 1 + row.block.size());
+        EXPECT_EQ(section(text, "\t0.000000; 0.000000; 0.000000;;", "} // Material").size(),
+                  1 + row.block.size());
         if (!row.block.empty()) {
             EXPECT_EQ(section(text, "\t0.000000; 0.000000; 0.000000;;", "} // Material"),
-                      (std::vector<std::string>{"\t0.000000; 0.000000; 0.000000;;", row.block[0], row.block[1],
-                                                row.block[2]}));
+                      (std::vector<std::string>{"\t0.000000; 0.000000; 0.000000;;", row.block[0],
+                                                row.block[1], row.block[2]}));
         }
     }
 }
@@ -150,20 +154,23 @@ TEST(WriteMesh, NegatedZeroYAndRotationResidue) {
     InstanceRecord turned;
     turned.rot_x = 90;
     const std::string text = written(model_of({{0, 100, 0}, {0, 0, 0}, {0, -100, 0}}, {{0, 1, 2}}, {turned}));
-    EXPECT_EQ(section(text, "3;", "1;"), (std::vector<std::string>{"0.000000; -0.000000; 100.000000;,",
-                                                                   "0.000000; 0.000000; 0.000000;,",
-                                                                   "0.000000; 0.000000; -100.000000;,"}));
+    EXPECT_EQ(section(text, "3;", "1;"),
+              (std::vector<std::string>{"0.000000; -0.000000; 100.000000;,", "0.000000; 0.000000; 0.000000;,",
+                                        "0.000000; 0.000000; -100.000000;,"}));
 }
 
 TEST(WriteMesh, KindOneSwapsAxesAndWindings) {
-    ConstructionModel model = model_of({{1, 2, 3}, {4, 5, 6}, {7, 8, 9}}, {{0, 1, 2}}, {scaled(1, 1, 1), scaled(-1, 1, 1)});
+    ConstructionModel model =
+        model_of({{1, 2, 3}, {4, 5, 6}, {7, 8, 9}}, {{0, 1, 2}}, {scaled(1, 1, 1), scaled(-1, 1, 1)});
     model.kind = kKindOther;
     const std::string text = written(model);
-    EXPECT_EQ(section(text, "6;", "2;"),
-              (std::vector<std::string>{"1.000000; -3.000000; -2.000000;,", "4.000000; -6.000000; -5.000000;,",
-                                        "7.000000; -9.000000; -8.000000;,", "-1.000000; -3.000000; -2.000000;,",
-                                        "-4.000000; -6.000000; -5.000000;,", "-7.000000; -9.000000; -8.000000;,"}));
-    EXPECT_EQ(section(text, "2;", "MeshMaterialList {"), (std::vector<std::string>{"3;  0,1,2;,", "3;  5,4,3;,"}));
+    EXPECT_EQ(
+        section(text, "6;", "2;"),
+        (std::vector<std::string>{"1.000000; -3.000000; -2.000000;,", "4.000000; -6.000000; -5.000000;,",
+                                  "7.000000; -9.000000; -8.000000;,", "-1.000000; -3.000000; -2.000000;,",
+                                  "-4.000000; -6.000000; -5.000000;,", "-7.000000; -9.000000; -8.000000;,"}));
+    EXPECT_EQ(section(text, "2;", "MeshMaterialList {"),
+              (std::vector<std::string>{"3;  0,1,2;,", "3;  5,4,3;,"}));
 }
 
 TEST(WriteMesh, MeshNameDefaultsToMainMesh) {
@@ -174,14 +181,16 @@ TEST(WriteMesh, MeshNameDefaultsToMainMesh) {
 }
 
 TEST(WriteMesh, InfiniteScaleWritesTheHomePlatformsForms) {
-    const std::string text = written(model_of(kTriangle, {{0, 1, 2}}, {scaled(std::numeric_limits<float>::infinity(), 1, 1)}));
-    EXPECT_EQ(section(text, "3;", "1;"), (std::vector<std::string>{"-1.#IND00; 0.000000; 0.000000;,",
-                                                                   "1.#INF00; 0.000000; 0.000000;,",
-                                                                   "-1.#IND00; -1.000000; 0.000000;,"}));
+    const std::string text =
+        written(model_of(kTriangle, {{0, 1, 2}}, {scaled(std::numeric_limits<float>::infinity(), 1, 1)}));
+    EXPECT_EQ(section(text, "3;", "1;"),
+              (std::vector<std::string>{"-1.#IND00; 0.000000; 0.000000;,", "1.#INF00; 0.000000; 0.000000;,",
+                                        "-1.#IND00; -1.000000; 0.000000;,"}));
 }
 
 TEST(WriteMesh, ManyInstancesRepeatTheTextureCoordinatesAndMaterialNumbers) {
-    const ConstructionModel model = model_of(kTriangle, {{0, 1, 2}, {2, 1, 0}}, std::vector<InstanceRecord>(3));
+    const ConstructionModel model =
+        model_of(kTriangle, {{0, 1, 2}, {2, 1, 0}}, std::vector<InstanceRecord>(3));
     const std::string text = written(model);
     EXPECT_EQ(section(text, "MeshMaterialList {", "Material {"),
               (std::vector<std::string>{"1;", "6;", "0,", "0,", "0,", "0,", "0,", "0;;"}));

@@ -32,7 +32,9 @@ TEST(SinCos, AgreesWithTheLibraryWithinOneUlp) {
     constexpr int kCount = 400000;
     for (int i = 0; i < kCount; ++i) {
         // Degrees as the files give them: whole, halves, random.
-        const double angle = (i % 3 == 0 ? std::round(degrees(random)) : i % 3 == 1 ? i * 0.5 : degrees(random)) *
+        const double angle = (i % 3 == 0   ? std::round(degrees(random))
+                              : i % 3 == 1 ? i * 0.5
+                                           : degrees(random)) *
                              0.017453292519943295;
         double s = 0;
         double c = 0;

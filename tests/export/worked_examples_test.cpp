@@ -19,9 +19,12 @@ std::string crlf(std::initializer_list<const char*> rows) {
     return text;
 }
 
-const char* const kRedMaterial[] = {
-    "Material {", "\t1.000000; 0.000000; 0.000000; 1.00000;;", "\t0.000000;",
-    "\t0.000000; 0.000000; 0.000000;;", "\t0.000000; 0.000000; 0.000000;;", "} // Material"};
+const char* const kRedMaterial[] = {"Material {",
+                                    "\t1.000000; 0.000000; 0.000000; 1.00000;;",
+                                    "\t0.000000;",
+                                    "\t0.000000; 0.000000; 0.000000;;",
+                                    "\t0.000000; 0.000000; 0.000000;;",
+                                    "} // Material"};
 
 std::string convert(const std::string& text) {
     TempDir dir;
@@ -49,7 +52,12 @@ TEST(WorkedExamples, OneTriangleOneInstance) {
         "2;",
         "1;",
         "1;;",
-        kRedMaterial[0], kRedMaterial[1], kRedMaterial[2], kRedMaterial[3], kRedMaterial[4], kRedMaterial[5],
+        kRedMaterial[0],
+        kRedMaterial[1],
+        kRedMaterial[2],
+        kRedMaterial[3],
+        kRedMaterial[4],
+        kRedMaterial[5],
         "Material {",
         "\t0.000000; 0.501961; 1.000000; 1.00000;;",
         "\t0.000000;",
@@ -74,7 +82,8 @@ TEST(WorkedExamples, OneTriangleOneInstance) {
 TEST(WorkedExamples, MirroredInstanceAndSkippedElements) {
     const std::string input =
         "KON;KRUV\nX\n0;0;0;255;0;0;0;0;0\n100;0;0;255;0;0;0;1;0\n0;100;0;0;128;255;7;0;1\n"
-        "100;100;0;80;80;80;0;1;1\nFlaechen\n0;1;2\n1;3\n1;3;2\nScalX\n1;1;1;0;0;0;0;0;0\n-1;1;1;0;0;0;0;0;0\n";
+        "100;100;0;80;80;80;0;1;1\nFlaechen\n0;1;2\n1;3\n1;3;2\nScalX\n1;1;1;0;0;0;0;0;0\n-1;1;1;0;0;0;0;0;"
+        "0\n";
     const std::string expected = crlf({
         "xof 0302txt 0064",
         "Mesh Main_Mesh {",
@@ -99,7 +108,12 @@ TEST(WorkedExamples, MirroredInstanceAndSkippedElements) {
         "1,",
         "1,",
         "1;;",
-        kRedMaterial[0], kRedMaterial[1], kRedMaterial[2], kRedMaterial[3], kRedMaterial[4], kRedMaterial[5],
+        kRedMaterial[0],
+        kRedMaterial[1],
+        kRedMaterial[2],
+        kRedMaterial[3],
+        kRedMaterial[4],
+        kRedMaterial[5],
         "Material {",
         "\t0.000000; 0.501961; 1.000000; 1.00000;;",
         "\t0.000000;",

@@ -174,21 +174,24 @@ TEST(ArchiveReader, ClassTagArithmetic) {
         const char* name;
         ArchiveSpec spec;
     } rows[] = {
-        {"negative point count", [] {
+        {"negative point count",
+         [] {
              ArchiveSpec s;
              s.point_count_word = 0xFFFF;  // -1: header, no records, tag 0x8001
              s.instances = {instance_at(0), instance_at(1)};
              s.lines = {line(0), line(1)};
              return s;
          }()},
-        {"small polygons in the polygon group", [] {
+        {"small polygons in the polygon group",
+         [] {
              ArchiveSpec s;
              s.points = points(5);
              s.faces({{}, {}, {}, {}, {{0, 1, 2}, {0, 1, 2, 3}, {0, 1, 2, 3, 4}}, {}});
              s.instances = {instance_at(0), instance_at(1)};
              return s;
          }()},
-        {"trailing pairs", [] {
+        {"trailing pairs",
+         [] {
              ArchiveSpec s;
              s.points = points(3);
              s.faces({{}, {}, {{0, 1, 2}}, {}, {}, {{5, 0}, {6, 7}, {0, 1}}});
@@ -196,7 +199,8 @@ TEST(ArchiveReader, ClassTagArithmetic) {
              s.dashed_lines = {line(0), line(1)};
              return s;
          }()},
-        {"wrap-around", [] {
+        {"wrap-around",
+         [] {
              ArchiveSpec s;
              s.points = points(32767);  // the next tag is 0x8002 + 32767 = 0x0001
              s.instances = {instance_at(0), instance_at(1), instance_at(2)};
@@ -228,9 +232,12 @@ TEST(ArchiveReader, InstanceSeparatorModes) {
         {"word separators", {{tag}, {tag}, {tag}}, ""},
         {"first long, then long", {{0x7FFF, 0xDD7D, 0x1234}, {0x0000, 0x5555, 0x6666}, {tag, 1, 2}}, ""},
         {"word, then long", {{tag}, {0x7FFF, 0xDD7D, 0}, {0x7FFF, 0xDD7D, 0}}, ""},
-        {"long with a wrong second word", {{0x7FFF, 0xDD7C, 0}, {tag}, {tag}}, "Falscher Trenner2: ffff8001!\nReturn->"},
+        {"long with a wrong second word",
+         {{0x7FFF, 0xDD7C, 0}, {tag}, {tag}},
+         "Falscher Trenner2: ffff8001!\nReturn->"},
         {"wrong word", {{tag}, {0x8003}, {tag}}, "Falscher Trenner2: ffff8001!\nReturn->"},
-        {"long again must carry its second word", {{0x7FFF, 0xDD7D, 0}, {0x7FFF, 0, 0}, {tag}},
+        {"long again must carry its second word",
+         {{0x7FFF, 0xDD7D, 0}, {0x7FFF, 0, 0}, {tag}},
          "Falscher Trenner2: ffff8001!\nReturn->"},
     };
     for (const auto& row : rows) {
@@ -320,7 +327,8 @@ TEST(ArchiveReader, ReportsEveryFailureWithItsConsoleBytes) {
 TEST(ArchiveReader, ReportsHeaderFailures) {
     Archive wrong_version = build_archive(full_spec());
     wrong_version.bytes.replace(0, 4, std::string("\x34\x12\x00\x00", 4));
-    EXPECT_EQ(load_bytes(wrong_version.bytes).console, "Falsche Versionskennung: 1234!\nReturn->EOF not found!Return->");
+    EXPECT_EQ(load_bytes(wrong_version.bytes).console,
+              "Falsche Versionskennung: 1234!\nReturn->EOF not found!Return->");
 
     ArchiveSpec mismatched = full_spec();
     mismatched.version = 5760;
@@ -332,7 +340,8 @@ TEST(ArchiveReader, ReportsHeaderFailures) {
     // An instance count of 0 without its class header.
     std::string no_header = smallest_archive();
     no_header.erase(14, 15);
-    EXPECT_EQ(load_bytes(no_header).console, "I: 0 S: -1\nFormatfehler 17 in A!\nReturn->EOF not found!Return->");
+    EXPECT_EQ(load_bytes(no_header).console,
+              "I: 0 S: -1\nFormatfehler 17 in A!\nReturn->EOF not found!Return->");
 
     ArchiveSpec too_many;
     too_many.instances.assign(1, InstanceRecord{});

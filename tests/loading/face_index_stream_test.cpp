@@ -53,7 +53,8 @@ TEST(FaceIndexStream, ReportsEachBrokenGroup) {
         {{{0, 1}, {1, 1}, {4, 1}, {7, 1}, {0, 0}, {9, 1}, {9, 1}}, "4-Vert nicht OK!\n"},
         {{{0, 1}, {1, 1}, {4, 1}, {7, 1}, {9, 0}, {9, 0}, {9, 0}, {9, 0}}, "Vert(9,1) nicht gefunden!\n"},
         {{{0, 1}, {1, 1}, {4, 1}, {7, 1}, {9, 1}, {0, 0}, {1, 0}}, "Vert(9,1) nicht gefunden!\n"},
-        {{{0, 1}, {1, 1}, {4, 1}, {7, 1}, {9, 1}, {0, 0}, {1, 0}, {2, 0}, {9, 1}}, "Ende-Vert(9,1) nicht gefunden!\n"},
+        {{{0, 1}, {1, 1}, {4, 1}, {7, 1}, {9, 1}, {0, 0}, {1, 0}, {2, 0}, {9, 1}},
+         "Ende-Vert(9,1) nicht gefunden!\n"},
         {{{0, 1}, {1, 1}, {4, 1}, {7, 1}, {9, 1}}, "Ende-Vert(9,1) nicht gefunden!\n"},
         {{{0, 1}, {1, 1}, {4, 1}, {7, 1}, {9, 1}, {8, 1}}, "Ende-Vert(9,1) nicht gefunden!\n"},
         {{{0, 1}, {1, 1}, {4, 1}, {0, 0}, {1, 0}, {8, 0}, {7, 1}, {9, 1}, {9, 1}}, "Falscher Punkt: 0, 8!\n"},
@@ -107,7 +108,8 @@ TEST(FaceIndexStream, BuildsFacesInGroupOrderAndMarksMaterialVertices) {
 }
 
 TEST(FaceIndexStream, PentagonKeepsItsFifthIndexInOverflow) {
-    const Decoded decoded = decode(pairs_of({{}, {}, {{1, 2, 3}}, {}, {{3, 4, 5, 6, 7}, {0, 1, 2}}, {}}), 8, 15);
+    const Decoded decoded =
+        decode(pairs_of({{}, {}, {{1, 2, 3}}, {}, {{3, 4, 5, 6, 7}, {0, 1, 2}}, {}}), 8, 15);
     ASSERT_EQ(decoded.model.face_count, 3);
     const FaceRecord& pentagon = decoded.model.faces[1];
     EXPECT_EQ(pentagon.vertex_count, 5);

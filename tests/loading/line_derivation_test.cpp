@@ -36,8 +36,8 @@ ConstructionModel model_with(const std::vector<std::pair<int, int>>& points,
 std::vector<std::string> describe(const std::vector<LineRecord>& lines) {
     std::vector<std::string> text;
     for (const LineRecord& line : lines) {
-        text.push_back(std::to_string(line.x0) + "," + std::to_string(line.y0) + ">" + std::to_string(line.x1) +
-                       "," + std::to_string(line.y1));
+        text.push_back(std::to_string(line.x0) + "," + std::to_string(line.y0) + ">" +
+                       std::to_string(line.x1) + "," + std::to_string(line.y1));
     }
     return text;
 }
@@ -61,12 +61,17 @@ TEST(DeriveLines, FollowsFirstOccurrenceOrderAndOrientation) {
         {{}, {}, {}, {}},
         {{{0, 1, 2}}, {"0,0>10,1", "10,1>20,2", "20,2>0,0"}, {}, {}},
         {{{0, 1, 2}, {2, 1, 3}}, {"0,0>10,1", "20,2>0,0", "10,1>30,3", "30,3>20,2"}, {"10,1>20,2"}, {}},
-        {{{0, 1, 2}, {1, 2, 3}, {2, 1, 4}}, {"0,0>10,1", "20,2>0,0", "20,2>30,3", "30,3>10,1", "10,1>40,4", "40,4>20,2"},
-         {"10,1>20,2"}, {}},
+        {{{0, 1, 2}, {1, 2, 3}, {2, 1, 4}},
+         {"0,0>10,1", "20,2>0,0", "20,2>30,3", "30,3>10,1", "10,1>40,4", "40,4>20,2"},
+         {"10,1>20,2"},
+         {}},
         {{{1, 2, 1}}, {"10,1>10,1"}, {"10,1>20,2"}, {}},
         {{{4, 7}, {3}, {0, 1, 2}}, {"0,0>10,1", "10,1>20,2", "20,2>0,0"}, {}, {"40,4>70,7"}},
         {{{4, 7}, {7, 4, 5}}, {"70,7>40,4", "40,4>50,5", "50,5>70,7"}, {}, {"40,4>70,7"}},
-        {{{0, 1, 2, 3, 4, 5}}, {"0,0>10,1", "10,1>20,2", "20,2>30,3", "30,3>40,4", "40,4>50,5", "50,5>0,0"}, {}, {}},
+        {{{0, 1, 2, 3, 4, 5}},
+         {"0,0>10,1", "10,1>20,2", "20,2>30,3", "30,3>40,4", "40,4>50,5", "50,5>0,0"},
+         {},
+         {}},
     };
     for (const auto& row : rows) {
         ConstructionModel model = numbered(8, row.faces);
@@ -92,7 +97,8 @@ TEST(DeriveLines, LengthIsTheRootOfTheIntegerSum) {
 }
 
 TEST(DeriveLines, ExtremeCoordinatesDoNotOverflow) {
-    ConstructionModel model = model_with({{-2147483647 - 1, -2147483647 - 1}, {2147483647, 2147483647}}, {{0, 1}});
+    ConstructionModel model =
+        model_with({{-2147483647 - 1, -2147483647 - 1}, {2147483647, 2147483647}}, {{0, 1}});
     derive_lines(model);
     EXPECT_NEAR(model.dimension_lines[0].length, std::sqrt(2.0) * 4294967295.0, 1.0);
 }

@@ -11,7 +11,8 @@ namespace {
 TEST(Loader, ReadsKonInAnyCaseAsText) {
     TempDir dir;
     for (const char* head : {"KON", "kon", "Kon", "kOn"}) {
-        const std::string path = dir.write("m.kon", std::string(head) + ";KRUV\nX\n0;0;0\n1;0;0\n2;2;0\nFlaechen\n0;1;2\nScalX\n");
+        const std::string path =
+            dir.write("m.kon", std::string(head) + ";KRUV\nX\n0;0;0\n1;0;0\n2;2;0\nFlaechen\n0;1;2\nScalX\n");
         ConstructionModel model;
         ConsoleCapture capture;
         load(model, path);

@@ -21,7 +21,8 @@ bool loads_or_is_refused(const std::string& bytes, ConstructionModel* out = null
     ConsoleCapture capture;
     load_stream(model, file);
     std::fclose(file);
-    const bool refused_with_message = model.loaded == 0 && capture.out().find("Return->") != std::string::npos;
+    const bool refused_with_message =
+        model.loaded == 0 && capture.out().find("Return->") != std::string::npos;
     if (out != nullptr) {
         *out = std::move(model);
         return true;
@@ -103,7 +104,8 @@ TEST(Robustness, LoadsTheLargestModelsTheCountsAllow) {
     EXPECT_EQ(model.line_count, 0);  // all faces share one triangle's edges
     EXPECT_EQ(model.dashed_line_count, 3);
 
-    loads_or_is_refused(text_file("0;0;0\n1;0;0\n2;1;0\n", "0;1;2\n", repeated("1;1;1;0;0;0;0;0;0\n", 32767)), &model);
+    loads_or_is_refused(text_file("0;0;0\n1;0;0\n2;1;0\n", "0;1;2\n", repeated("1;1;1;0;0;0;0;0;0\n", 32767)),
+                        &model);
     EXPECT_EQ(model.loaded, 1);
     EXPECT_EQ(model.instance_count, 32767);
 }

@@ -30,15 +30,20 @@ TEST(TextLines, TranslatesCrLfAndStopsAtControlZ) {
     EXPECT_EQ(pieces_of("a\rb\n"), (Pieces{"a\rb\n"}));
     EXPECT_EQ(pieces_of("a\r\r\nb"), (Pieces{"a\r\n", "b"}));
     EXPECT_EQ(pieces_of("a\r"), (Pieces{"a\r"}));
-    EXPECT_EQ(pieces_of("a\nb\x1A" "c\nd\n"), (Pieces{"a\n", "b"}));
-    EXPECT_EQ(pieces_of("\x1A" "abc"), Pieces{});
+    EXPECT_EQ(pieces_of("a\nb\x1A"
+                        "c\nd\n"),
+              (Pieces{"a\n", "b"}));
+    EXPECT_EQ(pieces_of("\x1A"
+                        "abc"),
+              Pieces{});
     EXPECT_EQ(pieces_of(""), Pieces{});
     EXPECT_EQ(pieces_of("\n\n"), (Pieces{"\n", "\n"}));
 }
 
 TEST(TextLines, CutsLongLinesIntoPiecesOf1023) {
     const std::string long_line(2000, 'x');
-    EXPECT_EQ(pieces_of(long_line + "\n"), (Pieces{long_line.substr(0, 1023), long_line.substr(1023) + "\n"}));
+    EXPECT_EQ(pieces_of(long_line + "\n"),
+              (Pieces{long_line.substr(0, 1023), long_line.substr(1023) + "\n"}));
     const std::string exact(1023, 'y');
     EXPECT_EQ(pieces_of(exact + "\n"), (Pieces{exact, "\n"}));
     EXPECT_EQ(pieces_of(exact.substr(1) + "\n"), (Pieces{exact.substr(1) + "\n"}));

@@ -42,7 +42,7 @@ TEST(TextReader, TypeKeywordsAndHeaderCase) {
         const char* first_line;
         std::int32_t kind;
     } rows[] = {
-        {"KON;KRUV", 0}, {"kon;kruv", 0}, {"Kon;Kruvxyz", 0}, {"KON;VAQ", 1},
+        {"KON;KRUV", 0},         {"kon;kruv", 0}, {"Kon;Kruvxyz", 0}, {"KON;VAQ", 1},
         {"KON;vaq and more", 1}, {"KON KRUV", 0}, {"KON;VAQKRUV", 1},
     };
     for (const auto& row : rows) {
@@ -73,7 +73,8 @@ TEST(TextReader, ReportsEachFormatErrorWithItsLineNumber) {
         {kon_file({"", ";;", "7"}), "falsches Punktformat in Zeile 5!\n"},
         {kon_file({"   "}), "falsches Punktformat in Zeile 3!\n"},
         {kon_file({" Flaechen"}), "falsches Punktformat in Zeile 3!\n"},
-        {kon_file({}, {}, {"1;1;1;0;0;0;0;0;0", ";;", "1;1;1;0;0;0;0;0"}), "falsches Instanzformat in Zeile 7!\n"},
+        {kon_file({}, {}, {"1;1;1;0;0;0;0;0;0", ";;", "1;1;1;0;0;0;0;0"}),
+         "falsches Instanzformat in Zeile 7!\n"},
         {kon_file({"0;0;0", "1;1;1"}, {"0;1", "1;0;2"}), "Falscher Punkt: 2 in Zeile 7!\n"},
         {kon_file({"0;0;0"}, {"0;-1"}), "Falscher Punkt: -1 in Zeile 5!\n"},
         {kon_file({"0;0;0"}, {"65536;65537"}), "Falscher Punkt: 1 in Zeile 5!\n"},
@@ -106,7 +107,8 @@ TEST(TextReader, ParsesPointFields) {
     EXPECT_EQ((std::vector<int>{p[0].x, p[0].y, p[0].z, p[0].red}), (std::vector<int>{1, 2, 3, 0}));
     EXPECT_EQ(p[1].red, 7);
     EXPECT_EQ(p[1].texture, 0);
-    EXPECT_EQ((std::vector<int>{p[2].red, p[2].green, p[2].blue, p[2].texture}), (std::vector<int>{255, 128, 0, 12}));
+    EXPECT_EQ((std::vector<int>{p[2].red, p[2].green, p[2].blue, p[2].texture}),
+              (std::vector<int>{255, 128, 0, 12}));
     EXPECT_EQ(p[2].u, 0.5f);
     EXPECT_EQ(p[2].v, 1.25f);
     EXPECT_EQ(p[2].marker, 0);
@@ -114,10 +116,12 @@ TEST(TextReader, ParsesPointFields) {
               (std::vector<int>{1, -2, 44, 255, 0}));
     ASSERT_EQ(p[4].extra_count, 2);
     ASSERT_EQ(p[4].extras.size(), 2u);
-    EXPECT_EQ((std::vector<int>{p[4].extras[0].key, p[4].extras[0].red, p[4].extras[0].green, p[4].extras[0].blue}),
-              (std::vector<int>{9, 10, 20, 30}));
-    EXPECT_EQ((std::vector<int>{p[4].extras[1].key, p[4].extras[1].red, p[4].extras[1].green, p[4].extras[1].blue}),
-              (std::vector<int>{8, 0, 0, 0}));
+    EXPECT_EQ(
+        (std::vector<int>{p[4].extras[0].key, p[4].extras[0].red, p[4].extras[0].green, p[4].extras[0].blue}),
+        (std::vector<int>{9, 10, 20, 30}));
+    EXPECT_EQ(
+        (std::vector<int>{p[4].extras[1].key, p[4].extras[1].red, p[4].extras[1].green, p[4].extras[1].blue}),
+        (std::vector<int>{8, 0, 0, 0}));
     EXPECT_EQ(p[4].marker, kExtrasMarker);
     EXPECT_EQ(p[5].v, 6.0f);
     EXPECT_EQ(p[5].extra_count, 1);
@@ -146,7 +150,9 @@ TEST(TextReader, ParsesFacesInlineAndOverflow) {
 
 TEST(TextReader, ParsesInstancesInFieldOrder) {
     ConstructionModel model;
-    ASSERT_EQ(read_text_from(model, kon_file({}, {}, {"2;-1;0,5;30;45,5;60;5;-6;7;99", "", "1;1;1;0;0;0;0;0;0"})), 1);
+    ASSERT_EQ(
+        read_text_from(model, kon_file({}, {}, {"2;-1;0,5;30;45,5;60;5;-6;7;99", "", "1;1;1;0;0;0;0;0;0"})),
+        1);
     ASSERT_EQ(model.instance_count, 2);
     const InstanceRecord& first = model.instances[0];
     EXPECT_EQ(first.scale_x, 2.0f);
@@ -195,7 +201,9 @@ TEST(TextReader, CrLfAndControlZReadLikePlainLineFeeds) {
     ConstructionModel plain;
     ConstructionModel windows;
     ASSERT_EQ(read_text_from(plain, text), 1);
-    ASSERT_EQ(read_text_from(windows, crlf + "\x1A" "garbage;line\n"), 1);
+    ASSERT_EQ(read_text_from(windows, crlf + "\x1A"
+                                             "garbage;line\n"),
+              1);
     EXPECT_EQ(windows.point_count, plain.point_count);
     EXPECT_EQ(windows.points[0].v, 0.25f);
     EXPECT_EQ(windows.face_count, 1);
@@ -217,7 +225,10 @@ TEST(TextReader, RefusesMoreRecordsThanTheCountsHold) {
     } rows[] = {
         {std::vector<std::string>(32768, "1;2;3"), {}, {}, "Zu viele Punkte in Zeile 32770!\n"},
         {{"0;0;0"}, std::vector<std::string>(32768, "0"), {}, "Zu viele Flaechen in Zeile 32772!\n"},
-        {{}, {}, std::vector<std::string>(32768, "1;1;1;0;0;0;0;0;0"), "Zu viele Instanzen in Zeile 32772!\n"},
+        {{},
+         {},
+         std::vector<std::string>(32768, "1;1;1;0;0;0;0;0;0"),
+         "Zu viele Instanzen in Zeile 32772!\n"},
     };
     for (const auto& row : rows) {
         ConstructionModel model;

@@ -8,11 +8,11 @@
 // file order within each), gives every face corner its own vertex, keeps all
 // materials (unused ones too) in file order with the texture as the diffuse
 // texture, and keeps polygons as polygons.
-#include <assimp/Importer.hpp>
 #include <assimp/postprocess.h>
 #include <assimp/scene.h>
 #include <gtest/gtest.h>
 
+#include <assimp/Importer.hpp>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -75,7 +75,8 @@ Meaning meaning_of(const ConstructionModel& model) {
             const double k255 = 0.003921568859368563;
             char name[32];
             std::snprintf(name, sizeof name, "%04d.dds", p.texture);
-            meaning.materials.push_back({p.red * k255, p.green * k255, p.blue * k255, p.texture != 0 ? name : ""});
+            meaning.materials.push_back(
+                {p.red * k255, p.green * k255, p.blue * k255, p.texture != 0 ? name : ""});
         }
         material_of_point.push_back(found);
     }
@@ -91,11 +92,12 @@ Meaning meaning_of(const ConstructionModel& model) {
             for (int i = 0; i < face.vertex_count; ++i) {
                 const int position = mirrored ? i : face.vertex_count - 1 - i;
                 const PointRecord& p = model.points[static_cast<std::size_t>(face.index(position))];
-                const Vec3f r = transform_point(instance, {static_cast<float>(p.x), static_cast<float>(p.y),
-                                                           static_cast<float>(p.z)});
+                const Vec3f r = transform_point(
+                    instance, {static_cast<float>(p.x), static_cast<float>(p.y), static_cast<float>(p.z)});
                 meant.corners.push_back({r.x, -static_cast<double>(r.y), r.z, p.u, p.v});
             }
-            const int material = material_of_point[static_cast<std::size_t>(face.index(face.material_position()))];
+            const int material =
+                material_of_point[static_cast<std::size_t>(face.index(face.material_position()))];
             meaning.faces_by_material[static_cast<std::size_t>(material)].push_back(meant);
         }
     }
@@ -131,8 +133,10 @@ void check_file(const SampleFile& sample) {
         expect_close(diffuse.g, meaning.materials[m].green, sample.name + " green");
         expect_close(diffuse.b, meaning.materials[m].blue, sample.name + " blue");
         aiString texture;
-        const bool has_texture = scene->mMaterials[m]->GetTexture(aiTextureType_DIFFUSE, 0, &texture) == aiReturn_SUCCESS;
-        EXPECT_EQ(has_texture ? std::string(texture.C_Str()) : "", meaning.materials[m].texture) << sample.name;
+        const bool has_texture =
+            scene->mMaterials[m]->GetTexture(aiTextureType_DIFFUSE, 0, &texture) == aiReturn_SUCCESS;
+        EXPECT_EQ(has_texture ? std::string(texture.C_Str()) : "", meaning.materials[m].texture)
+            << sample.name;
     }
 
     std::size_t meshes_seen = 0;
@@ -182,7 +186,8 @@ TEST(XFileReader, RefusesAHeaderOnlyFileAndAMeshWithoutVertices) {
     EXPECT_EQ(importer.ReadFile((dir.path() / "empty.x").string(), 0), nullptr);
     EXPECT_NE(std::string(importer.GetErrorString()).find("No root node"), std::string::npos)
         << importer.GetErrorString();
-    EXPECT_EQ(importer.ReadFile((dir.path() / "novertex.x").string(), aiProcess_ValidateDataStructure), nullptr);
+    EXPECT_EQ(importer.ReadFile((dir.path() / "novertex.x").string(), aiProcess_ValidateDataStructure),
+              nullptr);
 }
 
 }  // namespace

@@ -136,8 +136,8 @@ IndexPairs pairs_of(const FaceGroups& groups) {
 }
 
 int slot_count_of(const FaceGroups& groups) {
-    int slots = 6 + static_cast<int>(groups.singles.size() + 2 * groups.twos.size() + 3 * groups.triangles.size() +
-                                     4 * groups.quads.size());
+    int slots = 6 + static_cast<int>(groups.singles.size() + 2 * groups.twos.size() +
+                                     3 * groups.triangles.size() + 4 * groups.quads.size());
     for (const auto& polygon : groups.polygons) {
         slots += static_cast<int>(polygon.size()) + (polygon.size() > 4 ? 1 : 0);
     }
@@ -223,9 +223,10 @@ Archive build_archive(const ArchiveSpec& spec) {
 }
 
 std::string smallest_archive() {
-    const unsigned char bytes[] = {0x40, 0x0B, 0x00, 0x00, 0xE9, 0x07, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
-                                   0x00, 0xFF, 0xFF, 0x00, 0x00, 0x09, 0x00, 0x43, 0x4F, 0x62, 0x46, 0x6F, 0x72,
-                                   0x6D, 0x61, 0x74, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00};
+    const unsigned char bytes[] = {0x40, 0x0B, 0x00, 0x00, 0xE9, 0x07, 0x00, 0x00, 0x00, 0x00,
+                                   0x00, 0x00, 0x00, 0x00, 0xFF, 0xFF, 0x00, 0x00, 0x09, 0x00,
+                                   0x43, 0x4F, 0x62, 0x46, 0x6F, 0x72, 0x6D, 0x61, 0x74, 0x00,
+                                   0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00};
     return std::string(reinterpret_cast<const char*>(bytes), sizeof bytes);
 }
 

@@ -17,10 +17,11 @@ std::vector<SampleFile> sample_text_files() {
                      "-1;1;1;0;0;0;0;0;0\n"});
     std::string grid = "KON;KRUV\nX\n";
     for (int i = 0; i < 64; ++i) {
-        grid += std::to_string(i % 8 * 10) + ";" + std::to_string(i / 8 * 10) + ";" + std::to_string(i % 5) + ";" +
-                std::to_string(i * 4) + ";" + std::to_string(255 - i) + ";" + std::to_string(i % 3 * 100) + ";" +
-                std::to_string(i % 4 == 0 ? i : 0) + ";" + std::to_string(i % 8) + ",125;" +
-                std::to_string(i / 8) + ",5;" + (i % 9 == 0 ? "1;2;3;4" : "") + "\n";
+        grid += std::to_string(i % 8 * 10) + ";" + std::to_string(i / 8 * 10) + ";" + std::to_string(i % 5) +
+                ";" + std::to_string(i * 4) + ";" + std::to_string(255 - i) + ";" +
+                std::to_string(i % 3 * 100) + ";" + std::to_string(i % 4 == 0 ? i : 0) + ";" +
+                std::to_string(i % 8) + ",125;" + std::to_string(i / 8) + ",5;" +
+                (i % 9 == 0 ? "1;2;3;4" : "") + "\n";
     }
     grid += "Flaechen\n";
     for (int row = 0; row < 7; ++row) {
@@ -32,7 +33,8 @@ std::vector<SampleFile> sample_text_files() {
         }
     }
     grid += "0;1;2;3;4;5;6;7\n63;62;61;60;59\n0;63\n5\nScalX\n";
-    grid += "1;1;1;0;0;0;0;0;0\n-1;1;1;0;0;90;100;0;0\n1;-1;-1;30;45;60;0;50;0\n2,5;0,5;1;0;180;0;-20;-30;-40\n";
+    grid +=
+        "1;1;1;0;0;0;0;0;0\n-1;1;1;0;0;90;100;0;0\n1;-1;-1;30;45;60;0;50;0\n2,5;0,5;1;0;180;0;-20;-30;-40\n";
     files.push_back({"grid", grid});
     return files;
 }

@@ -30,8 +30,9 @@ TempDir::TempDir() {
     std::random_device random;
     for (;;) {
         const auto now = std::chrono::steady_clock::now().time_since_epoch().count();
-        path_ = fs::temp_directory_path() / ("kon2x-test-" + std::to_string(now % 1000000007) + "-" +
-                                             std::to_string(counter++) + "-" + std::to_string(random() % 100000));
+        path_ =
+            fs::temp_directory_path() / ("kon2x-test-" + std::to_string(now % 1000000007) + "-" +
+                                         std::to_string(counter++) + "-" + std::to_string(random() % 100000));
         if (fs::create_directory(path_)) {
             break;
         }

@@ -21,8 +21,9 @@ public:
     bool chance(int percent) { return pick(1, 100) <= percent; }
 
     std::string real() {
-        static const char* const kReals[] = {"0", "1", "-1", "0,5", "2.25", "1e3", "-0,0078125", "30", "45,5", "90",
-                                             "180", "1e39", "-2", "0.1", ".5", "5.", "abc", "1,2,3"};
+        static const char* const kReals[] = {"0",          "1",   "-1",   "0,5", "2.25", "1e3",
+                                             "-0,0078125", "30",  "45,5", "90",  "180",  "1e39",
+                                             "-2",         "0.1", ".5",   "5.",  "abc",  "1,2,3"};
         return kReals[pick(0, static_cast<int>(std::size(kReals)) - 1)];
     }
 
@@ -129,7 +130,8 @@ public:
         }
         std::string bytes = build_archive(spec).bytes;
         if (chance(25) && !bytes.empty()) {
-            bytes[static_cast<std::size_t>(pick(0, static_cast<int>(bytes.size()) - 1))] ^= static_cast<char>(pick(1, 255));
+            bytes[static_cast<std::size_t>(pick(0, static_cast<int>(bytes.size()) - 1))] ^=
+                static_cast<char>(pick(1, 255));
         } else if (chance(10)) {
             bytes.resize(static_cast<std::size_t>(pick(0, static_cast<int>(bytes.size()))));
         } else if (chance(5)) {
@@ -157,7 +159,8 @@ int main(int argc, char** argv) {
     for (int i = 0; i < count; ++i) {
         const bool text = i % 2 == 0;
         const std::string name = "sample" + std::to_string(i) + (text ? ".kon" : ".bin");
-        std::ofstream(folder / name, std::ios::binary) << (text ? generator.text_file() : generator.archive());
+        std::ofstream(folder / name, std::ios::binary)
+            << (text ? generator.text_file() : generator.archive());
     }
     return 0;
 }

@@ -43,7 +43,7 @@ test-release:
 # build-windows/kon2x.exe for 64-bit Windows, one exe with no DLLs beside it.
 windows:
 	@scripts/setup.sh cmake make g++-mingw-w64-x86-64-posix
-	cmake -S . -B build-windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=Release
+	cmake -S . -B build-windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=Release -DKON2X_TESTS=OFF
 	cmake --build build-windows -j $(JOBS) --target kon2x
 
 # Unit tests under Wine, the import list, and the comparison with the Linux build.

@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "driver/console.hpp"
+#include "loading/loader.hpp"
 
 namespace kon2x::fuzz {
 
@@ -20,6 +21,16 @@ inline std::FILE* open_bytes(const std::uint8_t* data, std::size_t size) {
         return std::fopen("/dev/null", "rb");
     }
     return fmemopen(const_cast<std::uint8_t*>(data), size, "rb");
+}
+
+// Loads the bytes as the program loads a file.
+inline ConstructionModel load_bytes(const std::uint8_t* data, std::size_t size) {
+    std::FILE* file = open_bytes(data, size);
+    ConstructionModel model;
+    model.source_name = "fuzz";
+    load_stream(model, file);
+    std::fclose(file);
+    return model;
 }
 
 }  // namespace kon2x::fuzz

@@ -1,13 +1,8 @@
 // Fuzz target: format detection and whichever reader it picks, on arbitrary bytes.
 #include "fuzz_input.hpp"
-#include "loading/loader.hpp"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     kon2x::fuzz::silence_console();
-    std::FILE* file = kon2x::fuzz::open_bytes(data, size);
-    kon2x::ConstructionModel model;
-    model.source_name = "fuzz";
-    kon2x::load_stream(model, file);
-    std::fclose(file);
+    kon2x::fuzz::load_bytes(data, size);
     return 0;
 }

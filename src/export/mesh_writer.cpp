@@ -18,10 +18,6 @@ namespace {
 
 constexpr double kColourScale = 0.003921568859368563;  // the float32 nearest to 1/255
 
-char* write_int(char* out, std::int64_t value) {
-    return write_decimal(out, value);
-}
-
 // Copies a string literal without its terminator.
 template <std::size_t N>
 char* put(char* out, const char (&text)[N]) {
@@ -41,7 +37,7 @@ public:
     }
     void count_line(std::int64_t value) {
         char* p = out_.reserve(32);
-        p = write_int(p, value);
+        p = write_decimal(p, value);
         p = put(p, ";\r\n");
         out_.commit(p);
     }
@@ -103,7 +99,7 @@ void write_face(const FaceRecord& face, std::int64_t base, bool stored_order, Ou
     const std::int32_t per_reservation =
         static_cast<std::int32_t>((OutputBuffer::kChunkSize - 64) / kIndexRoom);
     char* p = out.reserve(64);
-    p = write_int(p, n);
+    p = write_decimal(p, std::int64_t{n});
     p = put(p, ";  ");
     for (std::int32_t i = 0; i < n; ++i) {
         if (i % per_reservation == 0) {
@@ -115,7 +111,7 @@ void write_face(const FaceRecord& face, std::int64_t base, bool stored_order, Ou
         if (i > 0) {
             *p++ = ',';
         }
-        p = write_int(p, base + face.index(position));
+        p = write_decimal(p, base + face.index(position));
     }
     p = put(p, ";,\r\n");
     out.commit(p);
@@ -166,9 +162,19 @@ std::string face_materials_of_one_instance(const ConstructionModel& model,
         if (!numbers.empty()) {
             numbers += ",\r\n";
         }
-        numbers.append(digits, write_int(digits, material));
+        numbers.append(digits, write_decimal(digits, std::int64_t{material}));
     }
     return numbers;
+}
+
+// The texture number as "%04d" writes it: at least four characters, zeros after the sign.
+std::string texture_number(std::int32_t texture) {
+    char digits[32];
+    std::string text(digits, write_decimal(digits, std::int64_t{texture}));
+    if (text.size() < 4) {
+        text.insert(texture < 0 ? 1 : 0, 4 - text.size(), '0');
+    }
+    return text;
 }
 
 void write_material_list(const ConstructionModel& model, std::int64_t face_total, MeshText& mesh) {
@@ -201,16 +207,7 @@ void write_material_list(const ConstructionModel& model, std::int64_t face_total
         mesh.text("\t0.000000;\r\n\t0.000000; 0.000000; 0.000000;;\r\n\t0.000000; 0.000000; 0.000000;;\r\n");
         if (key.texture != 0) {
             mesh.text("\tTextureFilename {\r\n\t\t\"");
-            char number[32];
-            char* end = write_int(number, key.texture);
-            // "%04d": at least four characters, zeros after the sign.
-            const auto length = static_cast<int>(end - number);
-            const bool negative = key.texture < 0;
-            std::string padded(number, end);
-            if (length < 4) {
-                padded.insert(negative ? 1 : 0, static_cast<std::size_t>(4 - length), '0');
-            }
-            mesh.text(padded);
+            mesh.text(texture_number(key.texture));
             mesh.line(".dds\";");
             mesh.line("\t}");
         }

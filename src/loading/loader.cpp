@@ -8,16 +8,12 @@
 #include "driver/platform.hpp"
 #include "loading/archive_reader.hpp"
 #include "loading/line_derivation.hpp"
+#include "loading/text_fields.hpp"
 #include "loading/text_reader.hpp"
 
 namespace kon2x {
 
 namespace {
-
-bool starts_with_kon(const unsigned char* head, std::size_t size) {
-    const auto upper = [](unsigned char c) { return c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c; };
-    return size >= 3 && upper(head[0]) == 'K' && upper(head[1]) == 'O' && upper(head[2]) == 'N';
-}
 
 void load_archive(ConstructionModel& model, std::FILE* file) {
     read_archive(model, file);
@@ -31,10 +27,10 @@ void load_archive(ConstructionModel& model, std::FILE* file) {
 
 void load_stream(ConstructionModel& model, std::FILE* file) {
     try {
-        unsigned char head[4] = {};
+        char head[4] = {};
         const std::size_t size = std::fread(head, 1, sizeof head, file);
         std::rewind(file);
-        if (!starts_with_kon(head, size)) {
+        if (!begins_with_ignoring_case(std::string_view(head, size), "KON")) {
             load_archive(model, file);
         } else if (read_text(model, file) == 1) {
             derive_lines(model);

@@ -60,7 +60,23 @@ bool magnitude_at_least_one(std::string_view number) {
     return integer_digits - 1 - first_nonzero + exponent >= 0;
 }
 
+char to_lower_ascii(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
 }  // namespace
+
+bool begins_with_ignoring_case(std::string_view text, std::string_view keyword) {
+    if (text.size() < keyword.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < keyword.size(); ++i) {
+        if (to_lower_ascii(text[i]) != to_lower_ascii(keyword[i])) {
+            return false;
+        }
+    }
+    return true;
+}
 
 std::int32_t parse_integer_slow(std::string_view field) {
     std::size_t at = skip_spaces(field, 0);

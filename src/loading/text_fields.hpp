@@ -37,6 +37,10 @@ private:
     std::size_t position_ = 0;
 };
 
+// Whether `text` begins with `keyword`, compared without regard to ASCII case
+// over exactly the keyword's letters.
+bool begins_with_ignoring_case(std::string_view text, std::string_view keyword);
+
 // An integer field: leading white space, an optional sign, decimal digits;
 // reading stops at the first other character, no digits read as 0. Values
 // beyond the int32 range are clamped to it.

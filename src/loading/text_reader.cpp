@@ -15,24 +15,6 @@ namespace kon2x {
 
 namespace {
 
-char to_lower_ascii(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-// Whether `text` begins with `keyword`, compared without regard to case over
-// exactly the keyword's letters.
-bool begins_with(std::string_view text, std::string_view keyword) {
-    if (text.size() < keyword.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < keyword.size(); ++i) {
-        if (to_lower_ascii(text[i]) != to_lower_ascii(keyword[i])) {
-            return false;
-        }
-    }
-    return true;
-}
-
 constexpr std::string_view kFaceHeader = "Flaechen";
 constexpr std::string_view kInstanceHeader = "ScalX";
 
@@ -91,14 +73,14 @@ private:
 
     bool read_header() {
         std::string_view line;
-        if (!next_line(line) || !begins_with(line, "KON") || line.size() < 5) {
+        if (!next_line(line) || !begins_with_ignoring_case(line, "KON") || line.size() < 5) {
             return fail("Falsches Kon-Format!\n");
         }
         separator_ = line[3];
         const std::string_view type = line.substr(4);
-        if (begins_with(type, "VAQ")) {
+        if (begins_with_ignoring_case(type, "VAQ")) {
             model_.kind = kKindOther;
-        } else if (begins_with(type, "KRUV")) {
+        } else if (begins_with_ignoring_case(type, "KRUV")) {
             model_.kind = kKindConvertible;
         } else {
             return fail("Falscher Kon-Typ!\n");
@@ -113,7 +95,7 @@ private:
     bool count_until(std::string_view end, std::size_t& count) {
         std::string_view line;
         while (next_line(line)) {
-            if (begins_with(line, end)) {
+            if (begins_with_ignoring_case(line, end)) {
                 return true;
             }
             ++count;
@@ -149,7 +131,7 @@ private:
     bool read_points() {
         model_.point_count = 0;
         std::string_view line;
-        while (next_line(line) && !begins_with(line, kFaceHeader)) {
+        while (next_line(line) && !begins_with_ignoring_case(line, kFaceHeader)) {
             ++line_number_;
             if (!read_point_line(line)) {
                 return false;
@@ -229,7 +211,7 @@ private:
         ++line_number_;  // the "Flaechen" line
         model_.face_count = 0;
         std::string_view line;
-        while (next_line(line) && !begins_with(line, kInstanceHeader)) {
+        while (next_line(line) && !begins_with_ignoring_case(line, kInstanceHeader)) {
             ++line_number_;
             if (!read_face_line(line)) {
                 return false;

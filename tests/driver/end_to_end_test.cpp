@@ -59,26 +59,12 @@ std::string as_text(const Model& model) {
 }
 
 std::string as_archive(const Model& model) {
-    ArchiveSpec spec;
-    spec.points = model.points;
-    spec.faces(model.faces);
-    spec.instances = model.instances;
-    spec.lines = {LineRecord{0, 0, 1, 1, 1.5}};
-    return build_archive(spec).bytes;
-}
-
-ArchivePoint point(int x, int y, int z, int r, int g, int b, int texture, float u, float v) {
-    ArchivePoint p;
-    p.x = x;
-    p.y = y;
-    p.z = z;
-    p.red = static_cast<std::uint8_t>(r);
-    p.green = static_cast<std::uint8_t>(g);
-    p.blue = static_cast<std::uint8_t>(b);
-    p.texture = texture;
-    p.u = u;
-    p.v = v;
-    return p;
+    ArchiveContents contents;
+    contents.points = model.points;
+    contents.faces(model.faces);
+    contents.instances = model.instances;
+    contents.lines = {LineRecord{0, 0, 1, 1, 1.5}};
+    return build_archive(contents).bytes;
 }
 
 InstanceRecord instance(float sx, float sy, float sz, double rx, double ry, double rz, int x, int y, int z) {
@@ -98,17 +84,18 @@ InstanceRecord instance(float sx, float sy, float sz, double rx, double ry, doub
 std::vector<Model> models() {
     std::vector<Model> list;
     Model triangle;
-    triangle.points = {point(0, 0, 0, 255, 0, 0, 0, 0, 0), point(100, 0, 0, 255, 0, 0, 0, 1, 0),
-                       point(0, 100, 0, 0, 128, 255, 7, 0, 1)};
+    triangle.points = {archive_point(0, 0, 0, 255, 0, 0, 0, 0, 0),
+                       archive_point(100, 0, 0, 255, 0, 0, 0, 1, 0),
+                       archive_point(0, 100, 0, 0, 128, 255, 7, 0, 1)};
     triangle.faces.triangles = {{0, 1, 2}};
     triangle.instances = {instance(1, 1, 1, 0, 0, 0, 10, 20, 30)};
     list.push_back(triangle);
 
     Model house;
     for (int i = 0; i < 10; ++i) {
-        house.points.push_back(point(i * 10 - 40, (i % 3) * 25, (i % 4) * -15, i * 20, 200 - i * 7, 80,
-                                     i % 3 == 0 ? 12 : 0, static_cast<float>(i) / 8,
-                                     1.0f - static_cast<float>(i) / 16));
+        house.points.push_back(archive_point(i * 10 - 40, (i % 3) * 25, (i % 4) * -15, i * 20, 200 - i * 7,
+                                             80, i % 3 == 0 ? 12 : 0, static_cast<float>(i) / 8,
+                                             1.0f - static_cast<float>(i) / 16));
     }
     house.faces = {{9},
                    {{0, 9}},
@@ -122,9 +109,9 @@ std::vector<Model> models() {
 
     Model many;
     for (int i = 0; i < 200; ++i) {
-        many.points.push_back(point((i * 7919) % 2001 - 1000, (i * 104729) % 3001 - 1500, i, i % 5 * 60, 0,
-                                    i % 2 * 255, i % 7, static_cast<float>(i % 17) / 16,
-                                    static_cast<float>(i % 9) / 128));
+        many.points.push_back(
+            archive_point((i * 7919) % 2001 - 1000, (i * 104729) % 3001 - 1500, i, i % 5 * 60, 0, i % 2 * 255,
+                          i % 7, static_cast<float>(i % 17) / 16, static_cast<float>(i % 9) / 128));
     }
     for (int t = 0; t + 2 < 200; t += 3) {
         many.faces.triangles.push_back({t, t + 1, t + 2});
@@ -155,9 +142,9 @@ TEST(EndToEnd, TextAndArchiveGiveTheSameMesh) {
 
 TEST(EndToEnd, BrokenArchiveShowsEveryMessageWithItsPrompt) {
     TempDir dir;
-    ArchiveSpec spec;
-    spec.points.resize(2);
-    Archive archive = build_archive(spec);
+    ArchiveContents contents;
+    contents.points.resize(2);
+    Archive archive = build_archive(contents);
     archive.put_word("points.sep1", 0x8002);
     dir.write("broken.kon2", archive.bytes);
     const RunResult run = run_kon2x(dir.path(), {"broken.kon2"}, "\n\n\n");
@@ -177,9 +164,9 @@ TEST(EndToEnd, ArchiveWithTrailingBytesStillConverts) {
 
 TEST(EndToEnd, KindOneArchiveIsRefused) {
     TempDir dir;
-    ArchiveSpec spec;
-    spec.version = 5760;
-    dir.write("k1.bin", build_archive(spec).bytes);
+    ArchiveContents contents;
+    contents.version = 5760;
+    dir.write("k1.bin", build_archive(contents).bytes);
     const RunResult run = run_kon2x(dir.path(), {"k1.bin"}, "");
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out, "--> ");

@@ -36,21 +36,10 @@ Loaded load_bytes(const std::string& bytes) {
     return result;
 }
 
-ArchivePoint point(int x, int y, int z, int r = 0, int g = 0, int b = 0) {
-    ArchivePoint p;
-    p.x = x;
-    p.y = y;
-    p.z = z;
-    p.red = static_cast<std::uint8_t>(r);
-    p.green = static_cast<std::uint8_t>(g);
-    p.blue = static_cast<std::uint8_t>(b);
-    return p;
-}
-
 std::vector<ArchivePoint> points(int count) {
     std::vector<ArchivePoint> list;
     for (int i = 0; i < count; ++i) {
-        list.push_back(point(i, 2 * i, 3 * i, i, i, i));
+        list.push_back(archive_point(i, 2 * i, 3 * i, i, i, i));
     }
     return list;
 }
@@ -66,15 +55,15 @@ LineRecord line(int n) {
 }
 
 // Points, all face kinds, two instances and all three line lists.
-ArchiveSpec full_spec() {
-    ArchiveSpec spec;
-    spec.points = points(8);
-    spec.faces({{3}, {{0, 1}}, {{0, 1, 2}, {2, 1, 3}}, {{4, 5, 6, 7}}, {{0, 1, 2, 3, 4}, {5, 6, 7}}, {}});
-    spec.instances = {instance_at(10), instance_at(20)};
-    spec.dashed_lines = {line(1)};
-    spec.lines = {line(2), line(3)};
-    spec.dimension_lines = {line(4), line(5), line(6)};
-    return spec;
+ArchiveContents full_contents() {
+    ArchiveContents contents;
+    contents.points = points(8);
+    contents.faces({{3}, {{0, 1}}, {{0, 1, 2}, {2, 1, 3}}, {{4, 5, 6, 7}}, {{0, 1, 2, 3, 4}, {5, 6, 7}}, {}});
+    contents.instances = {instance_at(10), instance_at(20)};
+    contents.dashed_lines = {line(1)};
+    contents.lines = {line(2), line(3)};
+    contents.dimension_lines = {line(4), line(5), line(6)};
+    return contents;
 }
 
 uint16_t word_at_offset(const Archive& archive, const std::string& item) {
@@ -84,7 +73,7 @@ uint16_t word_at_offset(const Archive& archive, const std::string& item) {
 }
 
 TEST(ArchiveReader, ReadsTheSmallestArchive) {
-    EXPECT_EQ(build_archive(ArchiveSpec{}).bytes, smallest_archive());
+    EXPECT_EQ(build_archive(ArchiveContents{}).bytes, smallest_archive());
     const Loaded loaded = load_bytes(smallest_archive());
     EXPECT_EQ(loaded.console, "");
     EXPECT_EQ(loaded.model.loaded, 1);
@@ -95,15 +84,15 @@ TEST(ArchiveReader, ReadsTheSmallestArchive) {
 }
 
 TEST(ArchiveReader, ReadsEverySection) {
-    ArchiveSpec spec = full_spec();
-    spec.points[2].u = 0.25f;
-    spec.points[2].v = 0.75f;
-    spec.points[2].texture = 7;
-    spec.points[2].aux = -5;
-    spec.points[3].marker = kExtrasMarker;  // kind 0: no extras follow
-    spec.instances[1].rot_y = 30;
-    spec.instances[1].scale_z = -2;
-    const Loaded loaded = load_bytes(build_archive(spec).bytes);
+    ArchiveContents contents = full_contents();
+    contents.points[2].u = 0.25f;
+    contents.points[2].v = 0.75f;
+    contents.points[2].texture = 7;
+    contents.points[2].aux = -5;
+    contents.points[3].marker = kExtrasMarker;  // kind 0: no extras follow
+    contents.instances[1].rot_y = 30;
+    contents.instances[1].scale_z = -2;
+    const Loaded loaded = load_bytes(build_archive(contents).bytes);
     ASSERT_EQ(loaded.console, "");
     const ConstructionModel& m = loaded.model;
     ASSERT_EQ(m.loaded, 1);
@@ -147,19 +136,19 @@ TEST(ArchiveReader, ReadsEverySection) {
 }
 
 TEST(ArchiveReader, ClassTagsOfTheWorkedExample) {
-    ArchiveSpec spec;
-    spec.points = points(8);
+    ArchiveContents contents;
+    contents.points = points(8);
     FaceGroups groups;
     groups.singles = {0, 1, 2, 3};
     for (int t = 0; t < 10; ++t) {
         groups.triangles.push_back({t % 8, (t + 1) % 8, (t + 2) % 8});
     }
-    spec.faces(groups);
-    ASSERT_EQ(spec.pairs.size(), 40u);
-    ASSERT_EQ(spec.slot_count, 40);
-    spec.instances = {instance_at(0), instance_at(1)};
-    spec.lines = {line(0), line(1), line(2)};
-    const Archive archive = build_archive(spec);
+    contents.faces(groups);
+    ASSERT_EQ(contents.pairs.size(), 40u);
+    ASSERT_EQ(contents.slot_count, 40);
+    contents.instances = {instance_at(0), instance_at(1)};
+    contents.lines = {line(0), line(1), line(2)};
+    const Archive archive = build_archive(contents);
     EXPECT_EQ(word_at_offset(archive, "points.sep1"), 0x8001);
     EXPECT_EQ(word_at_offset(archive, "pairs.sep1"), 0x800A);
     EXPECT_EQ(word_at_offset(archive, "instances.sep1"), 0x8033);
@@ -172,11 +161,11 @@ TEST(ArchiveReader, ClassTagsOfTheWorkedExample) {
 TEST(ArchiveReader, ClassTagArithmetic) {
     const struct {
         const char* name;
-        ArchiveSpec spec;
+        ArchiveContents contents;
     } rows[] = {
         {"negative point count",
          [] {
-             ArchiveSpec s;
+             ArchiveContents s;
              s.point_count_word = 0xFFFF;  // -1: header, no records, tag 0x8001
              s.instances = {instance_at(0), instance_at(1)};
              s.lines = {line(0), line(1)};
@@ -184,7 +173,7 @@ TEST(ArchiveReader, ClassTagArithmetic) {
          }()},
         {"small polygons in the polygon group",
          [] {
-             ArchiveSpec s;
+             ArchiveContents s;
              s.points = points(5);
              s.faces({{}, {}, {}, {}, {{0, 1, 2}, {0, 1, 2, 3}, {0, 1, 2, 3, 4}}, {}});
              s.instances = {instance_at(0), instance_at(1)};
@@ -192,7 +181,7 @@ TEST(ArchiveReader, ClassTagArithmetic) {
          }()},
         {"trailing pairs",
          [] {
-             ArchiveSpec s;
+             ArchiveContents s;
              s.points = points(3);
              s.faces({{}, {}, {{0, 1, 2}}, {}, {}, {{5, 0}, {6, 7}, {0, 1}}});
              s.instances = {instance_at(0), instance_at(1)};
@@ -201,25 +190,25 @@ TEST(ArchiveReader, ClassTagArithmetic) {
          }()},
         {"wrap-around",
          [] {
-             ArchiveSpec s;
+             ArchiveContents s;
              s.points = points(32767);  // the next tag is 0x8002 + 32767 = 0x0001
              s.instances = {instance_at(0), instance_at(1), instance_at(2)};
              return s;
          }()},
     };
     for (const auto& row : rows) {
-        const Archive archive = build_archive(row.spec);
+        const Archive archive = build_archive(row.contents);
         const Loaded loaded = load_bytes(archive.bytes);
         EXPECT_EQ(loaded.console, "") << row.name;
         EXPECT_EQ(loaded.model.loaded, 1) << row.name;
     }
-    EXPECT_EQ(word_at_offset(build_archive(rows[0].spec), "instances.sep1"), 0x8001);
-    EXPECT_EQ(word_at_offset(build_archive(rows[3].spec), "instances.sep1"), 0x0001);
-    EXPECT_EQ(load_bytes(build_archive(rows[0].spec).bytes).model.point_count, -1);
+    EXPECT_EQ(word_at_offset(build_archive(rows[0].contents), "instances.sep1"), 0x8001);
+    EXPECT_EQ(word_at_offset(build_archive(rows[3].contents), "instances.sep1"), 0x0001);
+    EXPECT_EQ(load_bytes(build_archive(rows[0].contents).bytes).model.point_count, -1);
     // Slot counts: one less than the pairs for each polygon of four or fewer points.
-    EXPECT_EQ(rows[1].spec.pairs.size(), 21u);
-    EXPECT_EQ(rows[1].spec.slot_count, 19);
-    EXPECT_EQ(load_bytes(build_archive(rows[1].spec).bytes).model.faces[0].vertex_count, 3);
+    EXPECT_EQ(rows[1].contents.pairs.size(), 21u);
+    EXPECT_EQ(rows[1].contents.slot_count, 19);
+    EXPECT_EQ(load_bytes(build_archive(rows[1].contents).bytes).model.faces[0].vertex_count, 3);
 }
 
 TEST(ArchiveReader, InstanceSeparatorModes) {
@@ -241,10 +230,10 @@ TEST(ArchiveReader, InstanceSeparatorModes) {
          "Falscher Trenner2: ffff8001!\nReturn->"},
     };
     for (const auto& row : rows) {
-        ArchiveSpec spec;
-        spec.instances = {instance_at(1), instance_at(2), instance_at(3), instance_at(4)};
-        spec.instance_separators = row.separators;
-        const Loaded loaded = load_bytes(build_archive(spec).bytes);
+        ArchiveContents contents;
+        contents.instances = {instance_at(1), instance_at(2), instance_at(3), instance_at(4)};
+        contents.instance_separators = row.separators;
+        const Loaded loaded = load_bytes(build_archive(contents).bytes);
         const std::string tail = row.console.empty() ? "" : "EOF not found!Return->";
         EXPECT_EQ(loaded.console, row.console + tail) << row.name;
         if (row.console.empty()) {
@@ -254,15 +243,15 @@ TEST(ArchiveReader, InstanceSeparatorModes) {
 }
 
 TEST(ArchiveReader, KindOnePointsCarryTheirExtras) {
-    ArchiveSpec spec;
-    spec.version = 5760;
-    spec.points = points(2);
-    spec.points[0].marker = kExtrasMarker;
-    spec.points[0].extras = {{10, 20, 30, 9}, {1, 2, 3, 8}};
-    spec.points[1].marker = kExtrasMarker;
-    spec.points[1].extras = {{4, 5, 6, 7}};
-    spec.points[1].fifth_byte = 5;
-    const Loaded loaded = load_bytes(build_archive(spec).bytes);
+    ArchiveContents contents;
+    contents.version = 5760;
+    contents.points = points(2);
+    contents.points[0].marker = kExtrasMarker;
+    contents.points[0].extras = {{10, 20, 30, 9}, {1, 2, 3, 8}};
+    contents.points[1].marker = kExtrasMarker;
+    contents.points[1].extras = {{4, 5, 6, 7}};
+    contents.points[1].fifth_byte = 5;
+    const Loaded loaded = load_bytes(build_archive(contents).bytes);
     EXPECT_EQ(loaded.console, "I: 5 S: 0\n");
     ASSERT_EQ(loaded.model.loaded, 1);
     EXPECT_EQ(loaded.model.kind, 1);
@@ -274,11 +263,11 @@ TEST(ArchiveReader, KindOnePointsCarryTheirExtras) {
 }
 
 TEST(ArchiveReader, AHugeExtraCountEndsAtTheEndOfTheFile) {
-    ArchiveSpec spec;
-    spec.version = 5760;
-    spec.points = points(1);
-    spec.points[0].marker = kExtrasMarker;
-    Archive archive = build_archive(spec);
+    ArchiveContents contents;
+    contents.version = 5760;
+    contents.points = points(1);
+    contents.points[0].marker = kExtrasMarker;
+    Archive archive = build_archive(contents);
     // The count follows the 48-byte record.
     const std::size_t count_at = archive.at.at("points.0") + 48;
     archive.bytes.replace(count_at, 4, std::string("\xFF\xFF\xFF\x7F", 4));
@@ -316,7 +305,7 @@ TEST(ArchiveReader, ReportsEveryFailureWithItsConsoleBytes) {
         {"zero", 1, "Formatfehler Juhu in A!\nReturn->"},
     };
     for (const auto& row : rows) {
-        Archive archive = build_archive(full_spec());
+        Archive archive = build_archive(full_contents());
         archive.put_word(row.item, row.word);
         const Loaded loaded = load_bytes(archive.bytes);
         EXPECT_EQ(loaded.console, row.console + eof) << row.item;
@@ -325,12 +314,12 @@ TEST(ArchiveReader, ReportsEveryFailureWithItsConsoleBytes) {
 }
 
 TEST(ArchiveReader, ReportsHeaderFailures) {
-    Archive wrong_version = build_archive(full_spec());
+    Archive wrong_version = build_archive(full_contents());
     wrong_version.bytes.replace(0, 4, std::string("\x34\x12\x00\x00", 4));
     EXPECT_EQ(load_bytes(wrong_version.bytes).console,
               "Falsche Versionskennung: 1234!\nReturn->EOF not found!Return->");
 
-    ArchiveSpec mismatched = full_spec();
+    ArchiveContents mismatched = full_contents();
     mismatched.version = 5760;
     mismatched.check = 2025;
     const Loaded loaded = load_bytes(build_archive(mismatched).bytes);
@@ -343,7 +332,7 @@ TEST(ArchiveReader, ReportsHeaderFailures) {
     EXPECT_EQ(load_bytes(no_header).console,
               "I: 0 S: -1\nFormatfehler 17 in A!\nReturn->EOF not found!Return->");
 
-    ArchiveSpec too_many;
+    ArchiveContents too_many;
     too_many.instances.assign(1, InstanceRecord{});
     Archive archive = build_archive(too_many);
     archive.put_word("instances.count", 32768);
@@ -359,7 +348,7 @@ TEST(ArchiveReader, EndOfFileAndTrailingBytes) {
 }
 
 TEST(ArchiveReader, EveryPrefixIsRefusedWithAMessage) {
-    for (const std::string& bytes : {build_archive(full_spec()).bytes, smallest_archive()}) {
+    for (const std::string& bytes : {build_archive(full_contents()).bytes, smallest_archive()}) {
         for (std::size_t length = 0; length < bytes.size(); ++length) {
             // Each prefix in its own buffer and file, so that an over-read shows.
             const Loaded loaded = load_bytes(bytes.substr(0, length));

@@ -19,16 +19,16 @@ struct Decoded {
 
 // Reads an archive of `point_count` points whose element section holds `pairs`.
 Decoded decode(const IndexPairs& pairs, int point_count = 8, int slot_count = 0) {
-    ArchiveSpec spec;
+    ArchiveContents contents;
     for (int i = 0; i < point_count; ++i) {
         ArchivePoint p;
         p.x = i;
-        spec.points.push_back(p);
+        contents.points.push_back(p);
     }
-    spec.pairs = pairs;
-    spec.slot_count = slot_count;
+    contents.pairs = pairs;
+    contents.slot_count = slot_count;
     TempDir dir;
-    const std::string path = dir.write("f", build_archive(spec).bytes);
+    const std::string path = dir.write("f", build_archive(contents).bytes);
     Decoded result;
     ConsoleCapture capture;
     load(result.model, path);

@@ -31,25 +31,25 @@ bool loads_or_is_refused(const std::string& bytes, ConstructionModel* out = null
 }
 
 std::vector<std::string> small_archives() {
-    ArchiveSpec spec;
+    ArchiveContents contents;
     for (int i = 0; i < 5; ++i) {
         ArchivePoint p;
         p.x = i;
         p.red = static_cast<std::uint8_t>(i * 50);
         p.marker = i == 2 ? kExtrasMarker : 0;
         p.extras = {{1, 2, 3, 4}};
-        spec.points.push_back(p);
+        contents.points.push_back(p);
     }
-    spec.faces({{4}, {{0, 1}}, {{0, 1, 2}}, {{0, 1, 2, 3}}, {{0, 1, 2, 3, 4}}, {}});
-    spec.instances.resize(2);
-    spec.lines = {LineRecord{1, 2, 3, 4, 5.0}};
-    spec.dimension_lines = {LineRecord{1, 2, 3, 4, 5.0}, LineRecord{}};
-    ArchiveSpec kind1 = spec;
+    contents.faces({{4}, {{0, 1}}, {{0, 1, 2}}, {{0, 1, 2, 3}}, {{0, 1, 2, 3, 4}}, {}});
+    contents.instances.resize(2);
+    contents.lines = {LineRecord{1, 2, 3, 4, 5.0}};
+    contents.dimension_lines = {LineRecord{1, 2, 3, 4, 5.0}, LineRecord{}};
+    ArchiveContents kind1 = contents;
     kind1.version = 5760;
-    ArchiveSpec long_separators = spec;
+    ArchiveContents long_separators = contents;
     long_separators.instances.resize(3);
     long_separators.instance_separators = {{0x7FFF, 0xDD7D, 0}, {1, 2, 3}};
-    return {smallest_archive(), build_archive(spec).bytes, build_archive(kind1).bytes,
+    return {smallest_archive(), build_archive(contents).bytes, build_archive(kind1).bytes,
             build_archive(long_separators).bytes};
 }
 

@@ -107,6 +107,20 @@ void write_lines(Writer& out, const std::string& section, const std::string& nam
 
 }  // namespace
 
+ArchivePoint archive_point(int x, int y, int z, int red, int green, int blue, int texture, float u, float v) {
+    ArchivePoint p;
+    p.x = x;
+    p.y = y;
+    p.z = z;
+    p.red = static_cast<std::uint8_t>(red);
+    p.green = static_cast<std::uint8_t>(green);
+    p.blue = static_cast<std::uint8_t>(blue);
+    p.texture = texture;
+    p.u = u;
+    p.v = v;
+    return p;
+}
+
 IndexPairs pairs_of(const FaceGroups& groups) {
     IndexPairs pairs{{0, 1}};
     const auto run = [&](const std::vector<std::vector<int>>& faces) {
@@ -154,70 +168,71 @@ void Archive::put_byte(const std::string& item, std::uint8_t value) {
     bytes[at.at(item)] = static_cast<char>(value);
 }
 
-Archive build_archive(const ArchiveSpec& spec) {
+Archive build_archive(const ArchiveContents& contents) {
     Archive archive;
     Writer out(archive);
-    const bool kind1 = spec.version == 5760;
+    const bool kind1 = contents.version == 5760;
     out.mark("version");
-    out.integer(spec.version);
+    out.integer(contents.version);
     out.mark("check");
-    out.integer(spec.check.value_or(kind1 ? 4000 : 2025));
+    out.integer(contents.check.value_or(kind1 ? 4000 : 2025));
 
     std::uint16_t tag = 0x8001;
     out.mark("points.count");
-    const auto point_word = spec.point_count_word.value_or(static_cast<std::uint16_t>(spec.points.size()));
+    const auto point_word =
+        contents.point_count_word.value_or(static_cast<std::uint16_t>(contents.points.size()));
     out.word(point_word);
     if (point_word != 0) {
         out.class_header("points", "CObPunkt");
-        for (std::size_t i = 0; i < spec.points.size(); ++i) {
+        for (std::size_t i = 0; i < contents.points.size(); ++i) {
             if (i > 0) {
                 out.mark("points.sep" + std::to_string(i));
                 out.word(0x8001);
             }
             out.mark("points." + std::to_string(i));
-            write_point(out, spec.points[i], kind1);
+            write_point(out, contents.points[i], kind1);
         }
         tag = static_cast<std::uint16_t>(0x8002 + point_word);
     }
 
     out.mark("pairs.count");
-    out.word(static_cast<std::uint16_t>(spec.pairs.size()));
-    if (!spec.pairs.empty()) {
+    out.word(static_cast<std::uint16_t>(contents.pairs.size()));
+    if (!contents.pairs.empty()) {
         out.class_header("pairs", "CObIndex");
-        for (std::size_t i = 0; i < spec.pairs.size(); ++i) {
+        for (std::size_t i = 0; i < contents.pairs.size(); ++i) {
             if (i > 0) {
                 out.mark("pairs.sep" + std::to_string(i));
                 out.word(tag);
             }
-            out.integer(spec.pairs[i].first);
-            out.integer(spec.pairs[i].second);
+            out.integer(contents.pairs[i].first);
+            out.integer(contents.pairs[i].second);
         }
-        tag = static_cast<std::uint16_t>(tag + spec.slot_count + 1);
+        tag = static_cast<std::uint16_t>(tag + contents.slot_count + 1);
     }
 
     out.mark("instances.count");
-    out.word(static_cast<std::uint16_t>(spec.instances.size()));
+    out.word(static_cast<std::uint16_t>(contents.instances.size()));
     out.class_header("instances", "CObFormat");
-    for (std::size_t i = 0; i < spec.instances.size(); ++i) {
+    for (std::size_t i = 0; i < contents.instances.size(); ++i) {
         if (i > 0) {
             out.mark("instances.sep" + std::to_string(i));
-            if (i - 1 < spec.instance_separators.size()) {
-                for (std::uint16_t word : spec.instance_separators[i - 1]) {
+            if (i - 1 < contents.instance_separators.size()) {
+                for (std::uint16_t word : contents.instance_separators[i - 1]) {
                     out.word(word);
                 }
             } else {
                 out.word(tag);
             }
         }
-        write_instance(out, spec.instances[i]);
+        write_instance(out, contents.instances[i]);
     }
-    tag = static_cast<std::uint16_t>(tag + spec.instances.size() + 1);
+    tag = static_cast<std::uint16_t>(tag + contents.instances.size() + 1);
 
-    write_lines(out, "dashed", "CObStrichLinie", spec.dashed_lines, tag);
-    write_lines(out, "lines", "CObLinie", spec.lines, tag);
+    write_lines(out, "dashed", "CObStrichLinie", contents.dashed_lines, tag);
+    write_lines(out, "lines", "CObLinie", contents.lines, tag);
     out.mark("zero");
     out.word(0);
-    write_lines(out, "dimension", "CObMassLinie", spec.dimension_lines, tag);
+    write_lines(out, "dimension", "CObMassLinie", contents.dimension_lines, tag);
     out.mark("end");
     return archive;
 }

@@ -24,6 +24,9 @@ struct ArchivePoint {
     std::int32_t aux = 0;
 };
 
+ArchivePoint archive_point(int x, int y, int z, int red = 0, int green = 0, int blue = 0, int texture = 0,
+                           float u = 0, float v = 0);
+
 // The elements, group by group, as the face-index stream holds them.
 struct FaceGroups {
     std::vector<int> singles;
@@ -37,7 +40,7 @@ IndexPairs pairs_of(const FaceGroups& groups);
 // 6 + the vertex counts + 1 for each polygon of more than four points.
 int slot_count_of(const FaceGroups& groups);
 
-struct ArchiveSpec {
+struct ArchiveContents {
     std::int32_t version = 2880;
     std::optional<std::int32_t> check;  // default: the one that belongs to the version
     std::vector<ArchivePoint> points;
@@ -49,7 +52,7 @@ struct ArchiveSpec {
     std::vector<std::vector<std::uint16_t>> instance_separators;
     std::vector<LineRecord> dashed_lines, lines, dimension_lines;
 
-    ArchiveSpec& faces(const FaceGroups& groups) {
+    ArchiveContents& faces(const FaceGroups& groups) {
         pairs = pairs_of(groups);
         slot_count = slot_count_of(groups);
         return *this;
@@ -64,7 +67,7 @@ struct Archive {
     void put_byte(const std::string& item, std::uint8_t value);
 };
 
-Archive build_archive(const ArchiveSpec& spec);
+Archive build_archive(const ArchiveContents& contents);
 
 // The 37-byte smallest archive.
 std::string smallest_archive();

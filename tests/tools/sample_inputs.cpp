@@ -71,8 +71,8 @@ public:
     }
 
     std::string archive() {
-        ArchiveSpec spec;
-        spec.version = chance(90) ? 2880 : 5760;
+        ArchiveContents contents;
+        contents.version = chance(90) ? 2880 : 5760;
         const int points = pick(0, 20);
         for (int i = 0; i < points; ++i) {
             ArchivePoint p;
@@ -88,7 +88,7 @@ public:
                 p.marker = kExtrasMarker;
                 p.extras = {{1, 2, 3, 4}};
             }
-            spec.points.push_back(p);
+            contents.points.push_back(p);
         }
         FaceGroups groups;
         const auto index = [&] { return pick(0, points > 0 ? points - 1 : 0); };
@@ -111,7 +111,7 @@ public:
             }
         }
         if (points > 0) {
-            spec.faces(groups);
+            contents.faces(groups);
         }
         for (int j = pick(0, 4); j > 0; --j) {
             InstanceRecord instance;
@@ -120,15 +120,15 @@ public:
             instance.rot_z = pick(0, 1) * 45.0;
             instance.scale_x = chance(30) ? -1.0f : 1.0f;
             instance.scale_z = chance(20) ? 2.5f : 1.0f;
-            spec.instances.push_back(instance);
+            contents.instances.push_back(instance);
         }
-        if (chance(30) && spec.instances.size() > 1) {
-            spec.instance_separators = {{0x7FFF, 0xDD7D, 0}};
+        if (chance(30) && contents.instances.size() > 1) {
+            contents.instance_separators = {{0x7FFF, 0xDD7D, 0}};
         }
         if (chance(50)) {
-            spec.lines = {LineRecord{1, 2, 3, 4, 2.5}};
+            contents.lines = {LineRecord{1, 2, 3, 4, 2.5}};
         }
-        std::string bytes = build_archive(spec).bytes;
+        std::string bytes = build_archive(contents).bytes;
         if (chance(25) && !bytes.empty()) {
             bytes[static_cast<std::size_t>(pick(0, static_cast<int>(bytes.size()) - 1))] ^=
                 static_cast<char>(pick(1, 255));

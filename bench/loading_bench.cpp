@@ -79,5 +79,15 @@ void BM_DeriveLinesOfAStrip(benchmark::State& state) {
 }
 BENCHMARK(BM_DeriveLinesOfAStrip)->Arg(4096)->Arg(8192)->Arg(16384)->Arg(32765)->Complexity();
 
+// The bench model's random triangles: almost every edge is new.
+void BM_DeriveLinesOfTheBenchModel(benchmark::State& state) {
+    ConstructionModel model = make_bench_model();
+    for (auto _ : state) {
+        derive_lines(model);
+        benchmark::DoNotOptimize(model.line_count);
+    }
+}
+BENCHMARK(BM_DeriveLinesOfTheBenchModel)->Unit(benchmark::kMillisecond);
+
 }  // namespace
 }  // namespace kon2x::bench

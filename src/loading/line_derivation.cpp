@@ -57,7 +57,9 @@ void append_line(std::vector<LineRecord>& list, const ConstructionModel& model, 
 }
 
 // Positions of the edges in their list by undirected key: open addressing
-// with linear probing, sized once for every edge the faces can have.
+// with linear probing, sized once for every edge the faces can have. A slot
+// holds the key in its high half and the position plus one in its low half;
+// 0 marks a free slot.
 class EdgeIndex {
 public:
     explicit EdgeIndex(std::size_t most_edges) {
@@ -65,28 +67,26 @@ public:
         while (size < 2 * most_edges) {
             size *= 2;
         }
-        slots_.assign(size, Slot{});
+        slots_.assign(size, 0);
         mask_ = size - 1;
     }
 
-    // The stored position (plus one) of `key`, or a free slot, now taken by
-    // `key`, to store it in; `found` tells which.
-    std::uint32_t& position_of(std::uint32_t key, bool& found) {
+    // The position (plus one) stored for `key`, or 0 when the key is new; a
+    // new key is stored with `new_position_plus_one`.
+    std::uint32_t find_or_add(std::uint32_t key, std::uint32_t new_position_plus_one) {
         std::size_t slot = static_cast<std::size_t>((key * 0x9E3779B97F4A7C15u) >> 32) & mask_;
-        while (slots_[slot].position_plus_one != 0 && slots_[slot].key != key) {
+        while (slots_[slot] != 0) {
+            if (static_cast<std::uint32_t>(slots_[slot] >> 32) == key) {
+                return static_cast<std::uint32_t>(slots_[slot]);
+            }
             slot = (slot + 1) & mask_;
         }
-        found = slots_[slot].position_plus_one != 0;
-        slots_[slot].key = key;
-        return slots_[slot].position_plus_one;
+        slots_[slot] = (std::uint64_t{key} << 32) | new_position_plus_one;
+        return 0;
     }
 
 private:
-    struct Slot {
-        std::uint32_t key = 0;
-        std::uint32_t position_plus_one = 0;  // 0: free
-    };
-    std::vector<Slot> slots_;
+    std::vector<std::uint64_t> slots_;
     std::size_t mask_ = 0;
 };
 
@@ -107,17 +107,18 @@ std::vector<EdgeUse> collect_edges(const ConstructionModel& model) {
         if (n <= 2) {
             continue;
         }
-        for (std::int32_t j = 0; j < n; ++j) {
-            const std::int16_t from = face.index(j);
-            const std::int16_t to = face.index((j + 1) % n);
-            bool found = false;
-            std::uint32_t& position_plus_one = index.position_of(undirected_key(from, to), found);
-            if (found) {
-                ++edges[position_plus_one - 1].use_count;
+        const std::int16_t first = face.index(0);
+        std::int16_t from = first;
+        for (std::int32_t j = 1; j <= n; ++j) {
+            const std::int16_t to = j < n ? face.index(j) : first;
+            const auto next_position_plus_one = static_cast<std::uint32_t>(edges.size() + 1);
+            const std::uint32_t known = index.find_or_add(undirected_key(from, to), next_position_plus_one);
+            if (known != 0) {
+                ++edges[known - 1].use_count;
             } else {
                 edges.push_back(EdgeUse{from, to, 1});
-                position_plus_one = static_cast<std::uint32_t>(edges.size());
             }
+            from = to;
         }
     }
     return edges;

@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <map>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -101,6 +104,52 @@ TEST(DeriveLines, ExtremeCoordinatesDoNotOverflow) {
         model_with({{-2147483647 - 1, -2147483647 - 1}, {2147483647, 2147483647}}, {{0, 1}});
     derive_lines(model);
     EXPECT_NEAR(model.dimension_lines[0].length, std::sqrt(2.0) * 4294967295.0, 1.0);
+}
+
+// Many faces over a few hundred points, repeated indices included, so edges
+// are often shared and the edge index holds many keys: the result must match
+// a plain ordered map of every edge seen so far.
+TEST(DeriveLines, SharedEdgesMatchAPlainMap) {
+    constexpr int kPoints = 300;
+    std::mt19937 random(2026);
+    std::vector<std::vector<int>> faces(15000);
+    for (auto& face : faces) {
+        face.resize(3 + random() % 4);
+        for (int& index : face) {
+            index = static_cast<int>(random() % kPoints);
+        }
+    }
+    struct Edge {
+        int from, to, uses;
+    };
+    std::vector<Edge> edges;
+    std::map<std::pair<int, int>, std::size_t> position;
+    for (const auto& face : faces) {
+        for (std::size_t j = 0; j < face.size(); ++j) {
+            const int from = face[j];
+            const int to = face[(j + 1) % face.size()];
+            const auto [known, added] = position.try_emplace(std::minmax(from, to), edges.size());
+            if (added) {
+                edges.push_back({from, to, 1});
+            } else {
+                ++edges[known->second].uses;
+            }
+        }
+    }
+    std::vector<std::vector<int>> single, shared;
+    for (const Edge& e : edges) {
+        (e.uses == 1 ? single : shared).push_back({e.from, e.to});
+    }
+    const auto as_lines = [](const std::vector<std::vector<int>>& pairs) {
+        ConstructionModel pair_model = numbered(kPoints, pairs);
+        derive_lines(pair_model);
+        return describe(pair_model.dimension_lines);
+    };
+
+    ConstructionModel model = numbered(kPoints, faces);
+    derive_lines(model);
+    EXPECT_EQ(describe(model.lines), as_lines(single));
+    EXPECT_EQ(describe(model.dashed_lines), as_lines(shared));
 }
 
 }  // namespace

@@ -2,7 +2,6 @@
 // 17-significant-digit route near them and for large values.
 #include "export/fixed6.hpp"
 
-#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -12,71 +11,12 @@ namespace kon2x {
 
 namespace {
 
-constexpr std::uint64_t kPowersOfTen[] = {1u,
-                                          10u,
-                                          100u,
-                                          1000u,
-                                          10000u,
-                                          100000u,
-                                          1000000u,
-                                          10000000u,
-                                          100000000u,
-                                          1000000000u,
-                                          10000000000u,
-                                          100000000000u,
-                                          1000000000000u,
-                                          10000000000000u,
-                                          100000000000000u,
-                                          1000000000000000u,
-                                          10000000000000000u,
-                                          100000000000000000u,
-                                          1000000000000000000u,
-                                          10000000000000000000u};
-
-// The number of decimal digits of a value (1 for 0), without a loop.
-int digit_count(std::uint64_t value) {
-    value |= 1;  // the same count, and 0 counts as one digit
-    const int bits = 64 - std::countl_zero(value);
-    const int guess = (bits * 1233) >> 12;  // about log10(2^bits)
-    return guess + 1 - (value < kPowersOfTen[guess] ? 1 : 0);
-}
-
-// The eight decimal digits of a value below 10^8 as ASCII bytes of one word,
-// the first digit in the lowest byte; computed in lanes, without a table.
-std::uint64_t eight_digit_word(std::uint32_t value) {
-    const std::uint64_t halves = (value / 10000) | (std::uint64_t{value % 10000} << 32);
-    const std::uint64_t hundreds = ((halves * 10486) >> 20) & 0x0000007F0000007Fu;
-    const std::uint64_t quarters = hundreds | ((halves - hundreds * 100) << 16);
-    const std::uint64_t tens = ((quarters * 103) >> 10) & 0x000F000F000F000Fu;
-    const std::uint64_t digits = tens | ((quarters - tens * 10) << 8);
-    return digits + 0x3030303030303030u;
-}
-
-void store_word(char* out, std::uint64_t word) {
-    if constexpr (std::endian::native == std::endian::big) {
-        word = ((word & 0x00000000FFFFFFFFu) << 32) | (word >> 32);
-        word = ((word & 0x0000FFFF0000FFFFu) << 16) | ((word >> 16) & 0x0000FFFF0000FFFFu);
-        word = ((word & 0x00FF00FF00FF00FFu) << 8) | ((word >> 8) & 0x00FF00FF00FF00FFu);
-    }
-    std::memcpy(out, &word, sizeof word);
-}
-
-// A value below 10^8 without leading zeros; writes 8 bytes, returns the end.
-char* write_below_1e8(char* out, std::uint32_t value) {
-    const int count = digit_count(value);
-    store_word(out, eight_digit_word(value) >> (8 * (8 - count)));
-    return out + count;
-}
+using namespace decimal_digits;
 
 // Writes millionths as "<integer>.<six digits>"; no branch depends on the
 // number's length. Writes up to 8 bytes beyond the result's end.
 char* write_millionths(char* out, std::uint64_t millionths) {
-    const std::uint64_t integer = millionths / 1000000;
-    if (integer < 100000000) {
-        out = write_below_1e8(out, static_cast<std::uint32_t>(integer));
-    } else {
-        out = write_decimal(out, integer);
-    }
+    out = write_decimal(out, millionths / 1000000);
     *out = '.';
     store_word(out + 1, eight_digit_word(static_cast<std::uint32_t>(millionths % 1000000)) >> 16);
     return out + 7;
@@ -106,24 +46,6 @@ char* write_not_finite(char* out, double value) {
 }
 
 }  // namespace
-
-char* write_decimal(char* out, std::uint64_t value) {
-    if (value < 100000000) {
-        return write_below_1e8(out, static_cast<std::uint32_t>(value));
-    }
-    // Leading digits first, then the eight below them.
-    out = write_decimal(out, value / 100000000);
-    store_word(out, eight_digit_word(static_cast<std::uint32_t>(value % 100000000)));
-    return out + 8;
-}
-
-char* write_decimal(char* out, std::int64_t value) {
-    if (value < 0) {
-        *out++ = '-';
-        return write_decimal(out, 0 - static_cast<std::uint64_t>(value));
-    }
-    return write_decimal(out, static_cast<std::uint64_t>(value));
-}
 
 char* write_fixed6_exact(char* out, double value) {
     if (!std::isfinite(value)) {

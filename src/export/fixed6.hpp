@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "export/decimal_digits.hpp"
+
 namespace kon2x {
 
 // Room that write_fixed6 may need: sign, 309 integer digits, point, six
@@ -20,10 +22,5 @@ char* write_fixed6(char* out, double value);
 
 // The same through the 17-digit route alone, without the fast path.
 char* write_fixed6_exact(char* out, double value);
-
-// Writes an integer in decimal at `out` and returns the end. Like
-// write_fixed6, may write up to 8 bytes beyond the end: give it room for 32.
-char* write_decimal(char* out, std::uint64_t value);
-char* write_decimal(char* out, std::int64_t value);
 
 }  // namespace kon2x

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "export/decimal_digits.hpp"
 #include "export/fixed6.hpp"
 #include "export/instance_transform.hpp"
 #include "export/material_table.hpp"

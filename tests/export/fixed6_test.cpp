@@ -149,6 +149,28 @@ TEST(Fixed6, WritesValuesThatAreNotFiniteAsTheHomePlatformDoes) {
     }
 }
 
+TEST(WriteDecimal, WritesEveryDigitCountAndSign) {
+    const auto text = [](auto value) {
+        char digits[32];
+        return std::string(digits, write_decimal(digits, value));
+    };
+    // Every power of ten and the number below it, through every group of eight digits.
+    std::uint64_t power = 1;
+    for (int digits = 1; digits <= 19; ++digits) {
+        std::string one_and_zeros(static_cast<std::size_t>(digits), '0');
+        one_and_zeros[0] = '1';
+        EXPECT_EQ(text(power), one_and_zeros);
+        EXPECT_EQ(text(power * 10 - 1), std::string(static_cast<std::size_t>(digits), '9'));
+        power *= 10;
+    }
+    EXPECT_EQ(text(std::uint64_t{0}), "0");
+    EXPECT_EQ(text(std::uint64_t{10000000000000000000u}), "10000000000000000000");
+    EXPECT_EQ(text(std::numeric_limits<std::uint64_t>::max()), "18446744073709551615");
+    EXPECT_EQ(text(std::uint64_t{1234567890123456789u}), "1234567890123456789");
+    EXPECT_EQ(text(std::int64_t{-7}), "-7");
+    EXPECT_EQ(text(std::numeric_limits<std::int64_t>::min()), "-9223372036854775808");
+}
+
 // Compares the fast path with the reference; stops after a few mismatches.
 class Comparison {
 public:

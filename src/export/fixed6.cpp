@@ -45,6 +45,18 @@ char* write_not_finite(char* out, double value) {
     return write_text(out, (bits & kQuietBit) != 0 ? "1.#QNAN0" : "1.#SNAN0");
 }
 
+// Only a multiple of 1/128 can lie exactly half-way between two millionths
+// (a binary fraction times 2 * 10^6 is an odd integer only then). Below the
+// fast path's limit (2^52 millionths, about 4.5 * 10^9) it has at most 17
+// significant digits, so the 17-digit string is the value itself and rounds
+// half up; and its millionths are exact in the product, so `above_half` of 0
+// is a true tie. Such ties are common: a float32 of 2^16 or more is always a
+// multiple of 1/128.
+bool is_exact_tie(double magnitude, double above_half) {
+    const double in_128ths = magnitude * 128.0;
+    return above_half == 0.0 && in_128ths == std::floor(in_128ths);
+}
+
 }  // namespace
 
 char* write_fixed6_exact(char* out, double value) {
@@ -115,14 +127,14 @@ char* write_fixed6(char* out, double value) {
         // Signed conversions: they are single instructions, the unsigned ones are not.
         const auto whole = static_cast<std::int64_t>(scaled);
         const double above_half = scaled - static_cast<double>(whole) - 0.5;
-        if (std::fabs(above_half) > scaled * 1e-15 + 1e-300) {
+        if (std::fabs(above_half) > scaled * 1e-15 + 1e-300 || is_exact_tie(std::fabs(value), above_half)) {
             if (value == 0.0) {
                 return write_text(out, "0.000000");
             }
             if (value < 0.0) {
                 *out++ = '-';
             }
-            return write_millionths(out, static_cast<std::uint64_t>(whole + (above_half > 0.0 ? 1 : 0)));
+            return write_millionths(out, static_cast<std::uint64_t>(whole + (above_half >= 0.0 ? 1 : 0)));
         }
     }
     return write_fixed6_exact(out, value);

@@ -224,6 +224,13 @@ TEST(Fixed6, FastPathAgreesWithTheReferenceOnMillionsOfValues) {
         comparison.check(value);
         comparison.check(std::nextafter(value, 0.0));
     }
+    // Ties and their neighbours either side of 2^52 millionths, where the 17-digit route takes over.
+    for (int k = -100000; k < 100000; ++k) {
+        const double value = 4503599627.0 + 0.0078125 * (2 * k + 1);
+        comparison.check(value);
+        comparison.check(std::nextafter(value, 0.0));
+        comparison.check(std::nextafter(value, 1e300));
+    }
     // Integers up to 2^31.
     for (std::int64_t n = 0; n <= 2147483648LL; n += 2147483648LL / 300000 + 1) {
         comparison.check(static_cast<double>(n));

@@ -7,14 +7,16 @@
 #include <cstdint>
 #include <cstring>
 
+#include "export/decimal_digits.hpp"
+
 namespace kon2x {
 
 namespace {
 
 using namespace decimal_digits;
 
-// Writes millionths as "<integer>.<six digits>"; no branch depends on the
-// number's length. Writes up to 8 bytes beyond the result's end.
+// Writes millionths as "<integer>.<six digits>". Writes up to 8 bytes beyond
+// the result's end.
 char* write_millionths(char* out, std::uint64_t millionths) {
     out = write_decimal(out, millionths / 1000000);
     *out = '.';
@@ -122,12 +124,13 @@ char* write_fixed6(char* out, double value) {
     // The margin covers the product's rounding error (at most 2^-53 of it)
     // and the 17-digit string's (at most 0.5e-16 of it) several times over.
     constexpr double kFastLimit = 4503599627370496.0;  // 2^52 millionths
-    const double scaled = std::fabs(value) * 1e6;
+    const double magnitude = std::fabs(value);
+    const double scaled = magnitude * 1e6;
     if (scaled < kFastLimit) {  // false for NaN and infinity as well
         // Signed conversions: they are single instructions, the unsigned ones are not.
         const auto whole = static_cast<std::int64_t>(scaled);
         const double above_half = scaled - static_cast<double>(whole) - 0.5;
-        if (std::fabs(above_half) > scaled * 1e-15 + 1e-300 || is_exact_tie(std::fabs(value), above_half)) {
+        if (std::fabs(above_half) > scaled * 1e-15 + 1e-300 || is_exact_tie(magnitude, above_half)) {
             if (value == 0.0) {
                 return write_text(out, "0.000000");
             }

@@ -4,8 +4,6 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "export/decimal_digits.hpp"
-
 namespace kon2x {
 
 // Room that write_fixed6 may need: sign, 309 integer digits, point, six

@@ -12,6 +12,8 @@
 #include <random>
 #include <string>
 
+#include "export/decimal_digits.hpp"
+
 namespace kon2x {
 namespace {
 

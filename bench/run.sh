@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 runs=${1:-5}
 build=build/bench
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DKON2X_TESTS=OFF -DKON2X_BENCH=ON >/dev/null
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DKON2X_TESTS=OFF -DKON2X_BENCH=ON -DKON2X_WERROR=ON >/dev/null
 cmake --build "$build" -j "$(nproc)" >/dev/null
 kon2x=$PWD/$build/kon2x
 # Into memory where possible, so that disk write-back does not blur the figures.

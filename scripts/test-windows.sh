@@ -7,16 +7,16 @@ jobs=$(nproc 2>/dev/null || echo 2)
 export WINEDEBUG=-all
 
 cmake -S . -B build-windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=Release \
-    -DKON2X_TESTS=ON >/dev/null 2>&1
+    -DKON2X_TESTS=ON -DKON2X_WERROR=ON >/dev/null 2>&1
 cmake --build build-windows -j "$jobs"
 
 # The 32-bit build is a compile check only: its programs cannot run here.
 cmake -S . -B build-windows-i686 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-i686.cmake -DCMAKE_BUILD_TYPE=Release \
-    -DKON2X_TESTS=OFF >/dev/null 2>&1
+    -DKON2X_TESTS=OFF -DKON2X_WERROR=ON >/dev/null 2>&1
 cmake --build build-windows-i686 -j "$jobs"
 
 # The Linux side of the comparison and the sample generator.
-cmake -S . -B build/release-tests -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake -S . -B build/release-tests -DCMAKE_BUILD_TYPE=Release -DKON2X_WERROR=ON >/dev/null
 cmake --build build/release-tests -j "$jobs" --target kon2x kon2x_sample_inputs
 
 # One persistent Wine server for the whole run: a warm start is fast.

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "driver/console.hpp"
+#include "console/console.hpp"
 #include "loading/loader.hpp"
 
 namespace kon2x::fuzz {

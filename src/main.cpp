@@ -2,5 +2,5 @@
 #include "driver/driver.hpp"
 
 int main(int argc, char** argv) {
-    return kon2x::run_converter(argc, argv);
+    return kon2x::run_converter(argc, argv, kon2x::kDirectXMesh);
 }

@@ -10,7 +10,7 @@ namespace kon2x {
 std::string_view file_name_of(std::string_view path);
 
 // The input path with the extension of its last component cut off, followed
-// by ".x". A dot in a directory name is never taken for an extension.
-std::string output_name_for(std::string_view input_path);
+// by `extension` (".x"). A dot in a directory name is never taken for one.
+std::string output_name_for(std::string_view input_path, std::string_view extension);
 
 }  // namespace kon2x

@@ -30,7 +30,8 @@ public:
     std::int32_t find_or_add(const MaterialKey& key);
 
     std::int32_t count() const { return static_cast<std::int32_t>(entries_.size()); }
-    const MaterialKey& entry(std::int32_t i) const { return entries_[static_cast<std::size_t>(i)]; }
+    // The entries in index order.
+    const std::vector<MaterialKey>& entries() const { return entries_; }
 
     // Frees every entry; the table is then empty.
     void release();

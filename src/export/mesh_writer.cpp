@@ -59,8 +59,8 @@ bool is_mirrored(const InstanceRecord& instance) {
 
 std::int32_t mesh_face_count(const ConstructionModel& model) {
     std::int32_t count = 0;
-    for (std::int32_t f = 0; f < model.face_count; ++f) {
-        count += model.faces[static_cast<std::size_t>(f)].vertex_count > 2 ? 1 : 0;
+    for (const FaceRecord& face : model.valid_faces()) {
+        count += face.vertex_count > 2 ? 1 : 0;
     }
     return count;
 }
@@ -68,10 +68,9 @@ std::int32_t mesh_face_count(const ConstructionModel& model) {
 void write_vertices(const ConstructionModel& model, MeshText& mesh) {
     OutputBuffer& out = mesh.buffer();
     const bool kind0 = model.kind == kKindConvertible;
-    for (std::int32_t j = 0; j < model.instance_count; ++j) {
-        const InstanceTransform transform(model.instances[static_cast<std::size_t>(j)]);
-        for (std::int32_t k = 0; k < model.point_count; ++k) {
-            const PointRecord& point = model.points[static_cast<std::size_t>(k)];
+    for (const InstanceRecord& instance : model.valid_instances()) {
+        const InstanceTransform transform(instance);
+        for (const PointRecord& point : model.valid_points()) {
             const Vec3f input{static_cast<float>(point.x), static_cast<float>(point.y),
                               static_cast<float>(point.z)};
             const Vec3f r = transform.apply(input);
@@ -119,26 +118,25 @@ void write_face(const FaceRecord& face, std::int64_t base, bool stored_order, Ou
 }
 
 void write_faces(const ConstructionModel& model, MeshText& mesh) {
-    for (std::int32_t j = 0; j < model.instance_count; ++j) {
-        const bool mirrored = is_mirrored(model.instances[static_cast<std::size_t>(j)]);
+    std::int64_t base = 0;  // the number of the instance's first vertex
+    for (const InstanceRecord& instance : model.valid_instances()) {
+        const bool mirrored = is_mirrored(instance);
         // Kind 0 reverses the winding of unmirrored instances, kind 1 of mirrored ones.
         const bool stored_order = model.kind == kKindConvertible ? mirrored : !mirrored;
-        const std::int64_t base = std::int64_t{j} * model.point_count;
-        for (std::int32_t f = 0; f < model.face_count; ++f) {
-            const FaceRecord& face = model.faces[static_cast<std::size_t>(f)];
+        for (const FaceRecord& face : model.valid_faces()) {
             if (face.vertex_count > 2) {
                 write_face(face, base, stored_order, mesh.buffer());
             }
         }
+        base += model.point_count;
     }
 }
 
 // The material number of every point, from the table filled in point order.
 std::vector<std::int32_t> collect_materials(const ConstructionModel& model, MaterialTable& table) {
-    std::vector<std::int32_t> material_of_point(static_cast<std::size_t>(model.point_count));
-    for (std::int32_t k = 0; k < model.point_count; ++k) {
-        material_of_point[static_cast<std::size_t>(k)] =
-            table.find_or_add(key_from_point(model.points[static_cast<std::size_t>(k)]));
+    std::vector<std::int32_t> material_of_point;
+    for (const PointRecord& point : model.valid_points()) {
+        material_of_point.push_back(table.find_or_add(key_from_point(point)));
     }
     return material_of_point;
 }
@@ -149,8 +147,7 @@ std::string face_materials_of_one_instance(const ConstructionModel& model,
                                            MaterialTable& table) {
     std::string numbers;
     char digits[32];
-    for (std::int32_t f = 0; f < model.face_count; ++f) {
-        const FaceRecord& face = model.faces[static_cast<std::size_t>(f)];
+    for (const FaceRecord& face : model.valid_faces()) {
         if (face.vertex_count <= 2) {
             continue;
         }
@@ -194,8 +191,7 @@ void write_material_list(const ConstructionModel& model, std::int64_t face_total
     }
     mesh.line(";;");
 
-    for (std::int32_t m = 0; m < table.count(); ++m) {
-        const MaterialKey& key = table.entry(m);
+    for (const MaterialKey& key : table.entries()) {
         char* p = mesh.buffer().reserve(3 * kMaxFixed6Length + 64);
         p = put(p, "Material {\r\n\t");
         p = write_fixed6(p, key.red * kColourScale);
@@ -224,8 +220,7 @@ void write_texture_coords(const ConstructionModel& model, std::int64_t vertex_to
     // The coordinates of the point set, formatted once and repeated per instance.
     std::string lines;
     char line[2 * kMaxFixed6Length + 8];
-    for (std::int32_t k = 0; k < model.point_count; ++k) {
-        const PointRecord& point = model.points[static_cast<std::size_t>(k)];
+    for (const PointRecord& point : model.valid_points()) {
         char* p = write_fixed6(line, point.u);
         p = put(p, "; ");
         p = write_fixed6(p, point.v);

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <vector>
 
-#include "driver/console.hpp"
+#include "console/console.hpp"
 
 namespace kon2x {
 
@@ -14,28 +14,29 @@ bool ArchiveInput::bytes(unsigned char* out, std::size_t count) {
     }
     if (std::fread(out, 1, count, file_) != count) {
         ended_ = true;
-        report_and_wait(format_message("Unerwartetes Dateiende in %s!\n", source_name_.c_str()));
         return false;
     }
     return true;
+}
+
+bool ArchiveInput::fail(std::string message) {
+    if (failure_.empty()) {
+        failure_ = std::move(message);
+    }
+    return false;
+}
+
+void ArchiveInput::report_failure() const {
+    report_and_wait(ended_ ? format_message("Unerwartetes Dateiende in %s!\n", source_name_.c_str())
+                           : failure_);
 }
 
 bool ArchiveInput::word(std::uint16_t& value) {
-    unsigned char raw[2];
-    if (!bytes(raw, sizeof raw)) {
-        return false;
-    }
-    value = word_at(raw);
-    return true;
+    return decoded<2>(value, word_at);
 }
 
 bool ArchiveInput::dword(std::uint32_t& value) {
-    unsigned char raw[4];
-    if (!bytes(raw, sizeof raw)) {
-        return false;
-    }
-    value = dword_at(raw);
-    return true;
+    return decoded<4>(value, dword_at);
 }
 
 std::uint16_t word_at(const unsigned char* bytes) {
@@ -67,56 +68,39 @@ double double_at(const unsigned char* bytes) {
 
 namespace {
 
-int report_mismatch(long long read, long long expected) {
-    write_out(format_message("I: %lld S: %lld\n", read, expected));
-    return 0;
+// Compares a value read with the expected one; a mismatch prints both.
+bool matches(long long read, long long expected) {
+    if (read != expected) {
+        write_out(format_message("I: %lld S: %lld\n", read, expected));
+    }
+    return read == expected;
 }
 
 }  // namespace
 
-int expect_word(ArchiveInput& in, std::uint16_t expected) {
+bool expect_word(ArchiveInput& in, std::uint16_t expected) {
     std::uint16_t value = 0;
-    if (!in.word(value)) {
-        return 0;
-    }
-    if (value != expected) {
-        return report_mismatch(static_cast<std::int16_t>(value), static_cast<std::int16_t>(expected));
-    }
-    return 1;
+    return in.word(value) && matches(static_cast<std::int16_t>(value), static_cast<std::int16_t>(expected));
 }
 
-int expect_dword(ArchiveInput& in, std::uint32_t expected) {
+bool expect_dword(ArchiveInput& in, std::uint32_t expected) {
     std::uint32_t value = 0;
-    if (!in.dword(value)) {
-        return 0;
-    }
-    if (value != expected) {
-        return report_mismatch(static_cast<std::int32_t>(value), static_cast<std::int32_t>(expected));
-    }
-    return 1;
+    return in.dword(value) && matches(static_cast<std::int32_t>(value), static_cast<std::int32_t>(expected));
 }
 
-int expect_byte(ArchiveInput& in, std::uint8_t expected) {
+bool expect_byte(ArchiveInput& in, std::uint8_t expected) {
     unsigned char value = 0;
-    if (!in.bytes(&value, 1)) {
-        return 0;
-    }
-    if (value != expected) {
-        return report_mismatch(value, expected);
-    }
-    return 1;
+    return in.bytes(&value, 1) && matches(value, expected);
 }
 
-int expect_class_name(ArchiveInput& in, std::string_view name) {
+bool expect_class_name(ArchiveInput& in, std::string_view name) {
     std::uint16_t length = 0;
     if (!in.word(length) || length != name.size()) {
-        return 0;
+        return false;
     }
     std::vector<unsigned char> characters(length);
-    if (!in.bytes(characters.data(), characters.size())) {
-        return 0;
-    }
-    return std::memcmp(characters.data(), name.data(), name.size()) == 0 ? 1 : 0;
+    return in.bytes(characters.data(), characters.size()) &&
+           std::memcmp(characters.data(), name.data(), name.size()) == 0;
 }
 
 }  // namespace kon2x

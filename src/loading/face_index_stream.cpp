@@ -1,10 +1,11 @@
 // The face-index stream: reading the pairs, checking the groups, building faces.
 #include "loading/face_index_stream.hpp"
 
+#include <iterator>
 #include <string>
 #include <vector>
 
-#include "driver/console.hpp"
+#include "console/console.hpp"
 
 namespace kon2x {
 
@@ -15,22 +16,35 @@ struct IndexPair {
     std::int32_t second = 0;
 };
 
-// A polygon's run of vertex pairs.
+// A run of vertex pairs: where it starts and how many pairs it has.
 struct Run {
     std::size_t start = 0;
     std::size_t length = 0;
 };
 
-// The groups of a well-formed stream: where each run starts and how long it is.
-struct StreamLayout {
-    Run singles, pairs, triangles, quads;
-    std::vector<Run> polygons;
+// The groups of faces of one size each, in stream order: the marker before
+// the group, the size of its faces and the messages for a missing marker and
+// for a run that does not divide into faces.
+struct FixedSizeGroup {
+    std::int32_t marker;
+    std::size_t face_size;
+    const char* marker_missing;
+    const char* run_not_divisible;
 };
 
-int fail(const std::string& message) {
-    report_and_wait(message);
-    return 0;
-}
+constexpr FixedSizeGroup kFixedSizeGroups[] = {
+    {0, 1, "Vert(0,1) nicht gefunden!\n", ""},
+    {1, 2, "Vert(1,1) nicht gefunden!\n", "2-Vert nicht OK!\n"},
+    {4, 3, "Vert(4,1) nicht gefunden!\n", "3-Vert nicht OK!\n"},
+    {7, 4, "Vert(7,1) nicht gefunden!\n", "4-Vert nicht OK!\n"},
+};
+constexpr std::int32_t kPolygonMarker = 9;
+
+// The runs of a well-formed stream: one per fixed-size group, then one per polygon.
+struct StreamLayout {
+    Run fixed_size[std::size(kFixedSizeGroups)];
+    std::vector<Run> polygons;
+};
 
 // Finds the groups, or says which marker or run is wrong.
 class LayoutScanner {
@@ -39,33 +53,28 @@ public:
 
     // An empty result means success.
     std::string scan(StreamLayout& layout) {
-        if (!take_marker(0))
-            return "Vert(0,1) nicht gefunden!\n";
-        layout.singles = take_run();
-        if (!take_marker(1))
-            return "Vert(1,1) nicht gefunden!\n";
-        layout.pairs = take_run();
-        if (layout.pairs.length % 2 != 0)
-            return "2-Vert nicht OK!\n";
-        if (!take_marker(4))
-            return "Vert(4,1) nicht gefunden!\n";
-        layout.triangles = take_run();
-        if (layout.triangles.length % 3 != 0)
-            return "3-Vert nicht OK!\n";
-        if (!take_marker(7))
-            return "Vert(7,1) nicht gefunden!\n";
-        layout.quads = take_run();
-        if (layout.quads.length % 4 != 0)
-            return "4-Vert nicht OK!\n";
-        if (!take_marker(9))
+        for (std::size_t g = 0; g < std::size(kFixedSizeGroups); ++g) {
+            const FixedSizeGroup& group = kFixedSizeGroups[g];
+            if (!take_marker(group.marker)) {
+                return group.marker_missing;
+            }
+            layout.fixed_size[g] = take_run();
+            if (layout.fixed_size[g].length % group.face_size != 0) {
+                return group.run_not_divisible;
+            }
+        }
+        if (!take_marker(kPolygonMarker)) {
             return "Vert(9,1) nicht gefunden!\n";
+        }
         while (is_vertex(position_)) {
             layout.polygons.push_back(take_run());
-            if (!take_marker(9))
+            if (!take_marker(kPolygonMarker)) {
                 return "Vert(9,1) nicht gefunden!\n";
+            }
         }
-        if (!take_marker(9))
+        if (!take_marker(kPolygonMarker)) {
             return "Ende-Vert(9,1) nicht gefunden!\n";
+        }
         return {};
     }
 
@@ -93,25 +102,20 @@ private:
     std::size_t position_ = 0;
 };
 
-int read_pairs(ArchiveInput& in, std::uint16_t pair_count, std::uint16_t class_tag,
-               std::vector<IndexPair>& pairs) {
+bool read_pairs(ArchiveInput& in, std::uint16_t pair_count, std::uint16_t class_tag,
+                std::vector<IndexPair>& pairs) {
     pairs.reserve(pair_count);
     for (std::size_t i = 0; i < pair_count; ++i) {
         unsigned char raw[8];
         if (!in.bytes(raw, sizeof raw)) {
-            return 0;
+            return false;
         }
         pairs.push_back(IndexPair{int_at(raw), int_at(raw + 4)});
         if (i + 1 < pair_count && !expect_word(in, class_tag)) {
-            if (in.ended()) {
-                return 0;
-            }
-            const auto shown =
-                static_cast<std::uint32_t>(static_cast<std::int32_t>(static_cast<std::int16_t>(class_tag)));
-            return fail(format_message("Falscher Trenner1: %x!\n", shown));
+            return in.fail(format_message("Falscher Trenner1: %x!\n", tag_as_shown(class_tag)));
         }
     }
-    return 1;
+    return true;
 }
 
 // Appends faces of `size` points each, cut from a run of pairs.
@@ -128,10 +132,9 @@ void add_faces(const std::vector<IndexPair>& pairs, const Run& run, std::size_t 
 
 std::vector<FaceRecord> build_faces(const std::vector<IndexPair>& pairs, const StreamLayout& layout) {
     std::vector<FaceRecord> faces;
-    add_faces(pairs, layout.singles, 1, faces);
-    add_faces(pairs, layout.pairs, 2, faces);
-    add_faces(pairs, layout.triangles, 3, faces);
-    add_faces(pairs, layout.quads, 4, faces);
+    for (std::size_t g = 0; g < std::size(kFixedSizeGroups); ++g) {
+        add_faces(pairs, layout.fixed_size[g], kFixedSizeGroups[g].face_size, faces);
+    }
     for (const Run& polygon : layout.polygons) {
         add_faces(pairs, polygon, polygon.length, faces);
     }
@@ -139,62 +142,66 @@ std::vector<FaceRecord> build_faces(const std::vector<IndexPair>& pairs, const S
 }
 
 std::size_t face_total(const StreamLayout& layout) {
-    return layout.singles.length + layout.pairs.length / 2 + layout.triangles.length / 3 +
-           layout.quads.length / 4 + layout.polygons.size();
+    std::size_t total = layout.polygons.size();
+    for (std::size_t g = 0; g < std::size(kFixedSizeGroups); ++g) {
+        total += layout.fixed_size[g].length / kFixedSizeGroups[g].face_size;
+    }
+    return total;
 }
 
-// 1 if every index names a point, else 0 after the message.
-int check_indices(const ConstructionModel& model) {
-    for (std::int32_t f = 0; f < model.face_count; ++f) {
-        const FaceRecord& face = model.faces[static_cast<std::size_t>(f)];
+// True if every index names a point; else the first that does not, with
+// its face's position, is the reason for stopping.
+bool check_indices(const ConstructionModel& model, ArchiveInput& in) {
+    int position = 0;
+    for (const FaceRecord& face : model.valid_faces()) {
         for (std::int32_t i = 0; i < face.vertex_count; ++i) {
             const std::int16_t index = face.index(i);
             if (index < 0 || index >= model.point_count) {
-                return fail(format_message("Falscher Punkt: %d, %d!\n", static_cast<int>(f),
-                                           static_cast<int>(index)));
+                return in.fail(
+                    format_message("Falscher Punkt: %d, %d!\n", position, static_cast<int>(index)));
             }
         }
+        ++position;
     }
-    return 1;
+    return true;
 }
 
 void mark_material_vertices(ConstructionModel& model) {
-    for (std::int32_t f = 0; f < model.face_count; ++f) {
-        const FaceRecord& face = model.faces[static_cast<std::size_t>(f)];
-        model.points[static_cast<std::size_t>(face.index(face.material_position()))].material_vertex = 1;
+    const std::span<PointRecord> points = model.valid_points();
+    for (const FaceRecord& face : model.valid_faces()) {
+        points[static_cast<std::size_t>(face.index(face.material_position()))].material_vertex = 1;
     }
 }
 
 }  // namespace
 
-int read_face_index_stream(ConstructionModel& model, ArchiveInput& in, std::uint16_t pair_count,
-                           std::uint16_t class_tag) {
+bool read_face_index_stream(ConstructionModel& model, ArchiveInput& in, std::uint16_t pair_count,
+                            std::uint16_t class_tag) {
     std::vector<IndexPair> pairs;
     if (!read_pairs(in, pair_count, class_tag, pairs)) {
-        return 0;
+        return false;
     }
     StreamLayout layout;
     const std::string problem = LayoutScanner(pairs).scan(layout);
     if (!problem.empty()) {
-        return fail(problem);
+        return in.fail(problem);
     }
     if (face_total(layout) > static_cast<std::size_t>(kMaxCount)) {
-        return fail("Anzahl Flaechen nicht OK!\n");
+        return in.fail("Anzahl Flaechen nicht OK!\n");
     }
     model.faces = build_faces(pairs, layout);
     model.face_count = static_cast<std::int16_t>(model.faces.size());
-    if (!check_indices(model)) {
-        return 0;
+    if (!check_indices(model, in)) {
+        return false;
     }
     mark_material_vertices(model);
-    return 1;
+    return true;
 }
 
 std::int32_t face_stream_slot_count(const ConstructionModel& model) {
     std::int32_t slots = 6;
-    for (std::int32_t f = 0; f < model.face_count; ++f) {
-        const std::int32_t n = model.faces[static_cast<std::size_t>(f)].vertex_count;
-        slots += n + (n > 4 ? 1 : 0);
+    for (const FaceRecord& face : model.valid_faces()) {
+        slots += face.vertex_count + (face.vertex_count > 4 ? 1 : 0);
     }
     return slots;
 }

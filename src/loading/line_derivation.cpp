@@ -3,6 +3,8 @@
 
 #include <cmath>
 #include <cstdint>
+#include <span>
+#include <utility>
 #include <vector>
 
 namespace kon2x {
@@ -36,9 +38,9 @@ double segment_length(std::int64_t dx, std::int64_t dy) {
     return std::sqrt(static_cast<double>(sum));
 }
 
-LineRecord line_between(const ConstructionModel& model, std::int16_t p, std::int16_t q) {
-    const PointRecord& a = model.points[static_cast<std::size_t>(p)];
-    const PointRecord& b = model.points[static_cast<std::size_t>(q)];
+LineRecord line_between(std::span<const PointRecord> points, std::int16_t p, std::int16_t q) {
+    const PointRecord& a = points[static_cast<std::size_t>(p)];
+    const PointRecord& b = points[static_cast<std::size_t>(q)];
     LineRecord line;
     line.x0 = a.x;
     line.y0 = a.y;
@@ -49,10 +51,10 @@ LineRecord line_between(const ConstructionModel& model, std::int16_t p, std::int
 }
 
 // Appends the line from point p to point q unless the list is full.
-void append_line(std::vector<LineRecord>& list, const ConstructionModel& model, std::int16_t p,
+void append_line(std::vector<LineRecord>& list, std::span<const PointRecord> points, std::int16_t p,
                  std::int16_t q) {
     if (list.size() < static_cast<std::size_t>(kMaxCount)) {
-        list.push_back(line_between(model, p, q));
+        list.push_back(line_between(points, p, q));
     }
 }
 
@@ -92,17 +94,15 @@ private:
 
 // The distinct edges in the order of their first occurrence, each with the
 // orientation it was first met in and the number of times it was met.
-std::vector<EdgeUse> collect_edges(const ConstructionModel& model) {
+std::vector<EdgeUse> collect_edges(std::span<const FaceRecord> faces) {
     std::size_t most_edges = 0;
-    for (std::int32_t f = 0; f < model.face_count; ++f) {
-        const std::int32_t n = model.faces[static_cast<std::size_t>(f)].vertex_count;
-        most_edges += n > 2 ? static_cast<std::size_t>(n) : 0;
+    for (const FaceRecord& face : faces) {
+        most_edges += face.vertex_count > 2 ? static_cast<std::size_t>(face.vertex_count) : 0;
     }
     std::vector<EdgeUse> edges;
     edges.reserve(most_edges);
     EdgeIndex index(most_edges);
-    for (std::int32_t f = 0; f < model.face_count; ++f) {
-        const FaceRecord& face = model.faces[static_cast<std::size_t>(f)];
+    for (const FaceRecord& face : faces) {
         const std::int32_t n = face.vertex_count;
         if (n <= 2) {
             continue;
@@ -127,18 +127,19 @@ std::vector<EdgeUse> collect_edges(const ConstructionModel& model) {
 }  // namespace
 
 void derive_lines(ConstructionModel& model) {
+    const std::span<const PointRecord> points = std::as_const(model).valid_points();
+    const std::span<const FaceRecord> faces = std::as_const(model).valid_faces();
     std::vector<LineRecord> dimension_lines;
-    for (std::int32_t f = 0; f < model.face_count; ++f) {
-        const FaceRecord& face = model.faces[static_cast<std::size_t>(f)];
+    for (const FaceRecord& face : faces) {
         if (face.vertex_count == 2) {
-            append_line(dimension_lines, model, face.index(0), face.index(1));
+            append_line(dimension_lines, points, face.index(0), face.index(1));
         }
     }
 
     std::vector<LineRecord> lines;
     std::vector<LineRecord> dashed_lines;
-    for (const EdgeUse& edge : collect_edges(model)) {
-        append_line(edge.use_count == 1 ? lines : dashed_lines, model, edge.from, edge.to);
+    for (const EdgeUse& edge : collect_edges(faces)) {
+        append_line(edge.use_count == 1 ? lines : dashed_lines, points, edge.from, edge.to);
     }
 
     model.dimension_line_count = static_cast<std::int16_t>(dimension_lines.size());

@@ -2,10 +2,10 @@
 #include "loading/loader.hpp"
 
 #include <cstdio>
+#include <memory>
 #include <new>
 
-#include "driver/console.hpp"
-#include "driver/platform.hpp"
+#include "console/console.hpp"
 #include "loading/archive_reader.hpp"
 #include "loading/line_derivation.hpp"
 #include "loading/text_fields.hpp"
@@ -14,6 +14,10 @@
 namespace kon2x {
 
 namespace {
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
 
 void load_archive(ConstructionModel& model, std::FILE* file) {
     read_archive(model, file);
@@ -44,7 +48,7 @@ void load_stream(ConstructionModel& model, std::FILE* file) {
 
 void load(ConstructionModel& model, const std::string& path) {
     model.source_name = path;
-    const FileHandle file(open_file(path, "rb"));
+    const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
     if (!file) {
         report_and_wait(format_message("Can't open %s!\n", path.c_str()));
         return;

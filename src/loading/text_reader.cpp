@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "driver/console.hpp"
+#include "console/console.hpp"
 #include "loading/text_fields.hpp"
 #include "loading/text_lines.hpp"
 
@@ -25,6 +25,17 @@ std::uint8_t low_byte(std::string_view field) {
 std::int16_t low_word(std::string_view field) {
     return static_cast<std::int16_t>(parse_integer(field));
 }
+
+// Fields 4 to 9 of a point line, in order; a line may end before any of them.
+using OptionalPointField = void (*)(PointRecord&, std::string_view);
+constexpr OptionalPointField kOptionalPointFields[] = {
+    [](PointRecord& p, std::string_view field) { p.red = low_byte(field); },
+    [](PointRecord& p, std::string_view field) { p.green = low_byte(field); },
+    [](PointRecord& p, std::string_view field) { p.blue = low_byte(field); },
+    [](PointRecord& p, std::string_view field) { p.texture = parse_integer(field); },
+    [](PointRecord& p, std::string_view field) { p.u = to_float32(parse_real(field)); },
+    [](PointRecord& p, std::string_view field) { p.v = to_float32(parse_real(field)); },
+};
 
 // Line counts of the three sections, blank lines included.
 struct SectionSizes {
@@ -47,21 +58,32 @@ public:
         if (!lines_.rewind()) {
             return fail(format_message("Lesefehler in %s!\n", model_.source_name.c_str()));
         }
+        line_number_ = 0;
         std::string_view line;
         next_line(line);
         next_line(line);
-        line_number_ = 2;
-        return read_points() && read_faces() && read_instances() ? 1 : 0;
+        const bool read = read_section(kFaceHeader, &TextReader::read_point_line) &&
+                          read_section(kInstanceHeader, &TextReader::read_face_line) &&
+                          read_section({}, &TextReader::read_instance_line);
+        return read ? 1 : 0;
     }
 
 private:
-    // The next piece of text; like a C string, its content ends at a NUL byte.
+    // The next piece of text, counted in the line numbers; like a C string,
+    // its content ends at a NUL byte.
     bool next_line(std::string_view& line) {
         if (!lines_.next(line)) {
             return false;
         }
+        ++line_number_;
         line = line.substr(0, line.find('\0'));
         return true;
+    }
+
+    // Whether `line` ends a section that ends at a line beginning with `end`
+    // (an empty `end`: the section runs to the end of the file).
+    static bool ends_section(std::string_view line, std::string_view end) {
+        return !end.empty() && begins_with_ignoring_case(line, end);
     }
 
     bool fail(const std::string& message) {
@@ -91,30 +113,26 @@ private:
         return true;
     }
 
-    // Counts the lines of a section up to the line that begins with `end`.
-    bool count_until(std::string_view end, std::size_t& count) {
+    // Counts the lines of a section; true if the line that ends it was found.
+    bool count_section(std::string_view end, std::size_t& count) {
         std::string_view line;
         while (next_line(line)) {
-            if (begins_with_ignoring_case(line, end)) {
+            if (ends_section(line, end)) {
                 return true;
             }
             ++count;
         }
-        return false;
+        return end.empty();
     }
 
     bool count_sections(SectionSizes& sizes) {
-        if (!count_until(kFaceHeader, sizes.points)) {
+        if (!count_section(kFaceHeader, sizes.points)) {
             return fail("Flaechenliste nicht gefunden!\n");
         }
-        if (!count_until(kInstanceHeader, sizes.faces)) {
+        if (!count_section(kInstanceHeader, sizes.faces)) {
             return fail("Instanzen nicht gefunden!\n");
         }
-        std::string_view line;
-        while (next_line(line)) {
-            ++sizes.instances;
-        }
-        return true;
+        return count_section({}, sizes.instances);
     }
 
     // No section can hold more records than the 16-bit counts allow, so room
@@ -128,12 +146,12 @@ private:
         model_.instances.resize(capped(sizes.instances));
     }
 
-    bool read_points() {
-        model_.point_count = 0;
+    // Parses the lines of a section, each with `read_line`, up to the line
+    // that ends it; false after the first line that fails.
+    bool read_section(std::string_view end, bool (TextReader::*read_line)(std::string_view)) {
         std::string_view line;
-        while (next_line(line) && !begins_with_ignoring_case(line, kFaceHeader)) {
-            ++line_number_;
-            if (!read_point_line(line)) {
+        while (next_line(line) && !ends_section(line, end)) {
+            if (!(this->*read_line)(line)) {
                 return false;
             }
         }
@@ -167,24 +185,12 @@ private:
     // Fields 4 to 9, then the extra entries in groups of key, red, green, blue.
     static void read_point_extras(PointRecord& point, FieldCursor& fields) {
         std::optional<std::string_view> field;
-        if (!(field = fields.next()))
-            return;
-        point.red = low_byte(*field);
-        if (!(field = fields.next()))
-            return;
-        point.green = low_byte(*field);
-        if (!(field = fields.next()))
-            return;
-        point.blue = low_byte(*field);
-        if (!(field = fields.next()))
-            return;
-        point.texture = parse_integer(*field);
-        if (!(field = fields.next()))
-            return;
-        point.u = to_float32(parse_real(*field));
-        if (!(field = fields.next()))
-            return;
-        point.v = to_float32(parse_real(*field));
+        for (const OptionalPointField read : kOptionalPointFields) {
+            if (!(field = fields.next())) {
+                return;
+            }
+            read(point, *field);
+        }
         while ((field = fields.next())) {
             ExtraEntry entry;
             entry.key = low_byte(*field);
@@ -207,19 +213,6 @@ private:
         }
     }
 
-    bool read_faces() {
-        ++line_number_;  // the "Flaechen" line
-        model_.face_count = 0;
-        std::string_view line;
-        while (next_line(line) && !begins_with_ignoring_case(line, kInstanceHeader)) {
-            ++line_number_;
-            if (!read_face_line(line)) {
-                return false;
-            }
-        }
-        return true;
-    }
-
     bool read_face_line(std::string_view line) {
         FieldCursor fields(line, separator_);
         auto field = fields.next();
@@ -239,19 +232,6 @@ private:
                 return fail(format_message("Falscher Punkt: %d in Zeile %d!\n", index, line_number_));
             }
             face.append_index(index);
-        }
-        return true;
-    }
-
-    bool read_instances() {
-        ++line_number_;  // the "ScalX" line
-        model_.instance_count = 0;
-        std::string_view line;
-        while (next_line(line)) {
-            ++line_number_;
-            if (!read_instance_line(line)) {
-                return false;
-            }
         }
         return true;
     }

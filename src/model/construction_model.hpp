@@ -1,8 +1,10 @@
 // The in-memory form of one construction file: points, faces, instances and line lists.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -92,9 +94,16 @@ struct LineRecord {
     double length = 0.0;
 };
 
+// The first `count` records of an array: none for a count below 1, never more
+// than the array holds.
+template <typename Record>
+std::span<Record> first_records(std::span<Record> records, std::int32_t count) {
+    return records.first(std::min(static_cast<std::size_t>(std::max(count, 0)), records.size()));
+}
+
 // The model owns all its records. Arrays may hold more records than their
 // counts say (the spare points, or what a failed read left behind); only the
-// first count entries are valid.
+// first count entries are valid, and the valid_* views hold exactly those.
 struct ConstructionModel {
     std::int32_t kind = kKindConvertible;
     std::int16_t point_count = 0;
@@ -111,6 +120,18 @@ struct ConstructionModel {
     std::vector<LineRecord> dimension_lines;
     std::int16_t dimension_line_count = 0;
     std::int16_t loaded = 0;
+
+    std::span<PointRecord> valid_points() { return first_records<PointRecord>(points, point_count); }
+    std::span<const PointRecord> valid_points() const {
+        return first_records<const PointRecord>(points, point_count);
+    }
+    std::span<FaceRecord> valid_faces() { return first_records<FaceRecord>(faces, face_count); }
+    std::span<const FaceRecord> valid_faces() const {
+        return first_records<const FaceRecord>(faces, face_count);
+    }
+    std::span<const InstanceRecord> valid_instances() const {
+        return first_records<const InstanceRecord>(instances, instance_count);
+    }
 
     // Frees points, faces and instances and zeroes their counts.
     void reset();

@@ -41,16 +41,6 @@ TEST(Driver, ClosedOrEmptyInputNeverHangs) {
     EXPECT_EQ(run_kon2x(dir.path(), {"missing.kon"}, "").status, 1);
 }
 
-TEST(Driver, ConvertsAnEmptyTextFileIntoTheHeaderLine) {
-    TempDir dir;
-    dir.write("empty.kon", kEmptyText);
-    const RunResult run = run_kon2x(dir.path(), {"empty.kon"}, "");
-    EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.out, "");
-    EXPECT_EQ(run.err, "");
-    EXPECT_EQ(read_file(dir.path() / "empty.x"), kHeaderOnly);
-}
-
 TEST(Driver, MissingFileShowsBothMessagesWithTheirPrompts) {
     TempDir dir;
     const std::string long_answer(5000, 'a');
@@ -59,41 +49,6 @@ TEST(Driver, MissingFileShowsBothMessagesWithTheirPrompts) {
     EXPECT_EQ(run.out, "Can't open nix.kon!\nReturn->--> ");
     EXPECT_EQ(run.err, "nix.kon ist fehlerhaft\n");
     EXPECT_FALSE(fs::exists(dir.path() / "nix.x"));
-}
-
-TEST(Driver, ReaderMessagesComeBeforeTheDriversMessage) {
-    TempDir dir;
-    const struct {
-        std::string content;
-        std::string reader_message;
-    } rows[] = {
-        {"KON", "Falsches Kon-Format!\n"},
-        {"KON;\n", "Falscher Kon-Typ!\n"},
-        {"KON;KRUV\nY\n", "Punkteliste nicht gefunden!\n"},
-        {"KON;KRUV\nX\n1;2;3\n", "Flaechenliste nicht gefunden!\n"},
-        {"KON;KRUV\nX\nFlaechen\n", "Instanzen nicht gefunden!\n"},
-        {"KON;KRUV\nX\n5;6\nFlaechen\nScalX\n", "falsches Punktformat in Zeile 3!\n"},
-        {"KON;KRUV\nX\nFlaechen\nScalX\n1;1;1\n", "falsches Instanzformat in Zeile 5!\n"},
-        {"KON;KRUV\nX\n0;0;0\nFlaechen\n0;1\nScalX\n", "Falscher Punkt: 1 in Zeile 5!\n"},
-    };
-    for (const auto& row : rows) {
-        dir.write("bad.kon", row.content);
-        const RunResult run = run_kon2x(dir.path(), {"bad.kon"}, "\n\n");
-        EXPECT_EQ(run.status, 1) << row.content;
-        EXPECT_EQ(run.out, row.reader_message + "Return->--> ") << row.content;
-        EXPECT_EQ(run.err, "bad.kon ist fehlerhaft\n");
-        EXPECT_FALSE(fs::exists(dir.path() / "bad.x"));
-    }
-}
-
-TEST(Driver, RefusesAModelOfKindOneThatLoaded) {
-    TempDir dir;
-    dir.write("vaq.kon", "KON;VAQ\nX\nFlaechen\nScalX\n");
-    const RunResult run = run_kon2x(dir.path(), {"vaq.kon"}, "");
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.out, "--> ");
-    EXPECT_EQ(run.err, "vaq.kon ist fehlerhaft\n");
-    EXPECT_FALSE(fs::exists(dir.path() / "vaq.x"));
 }
 
 TEST(Driver, NamesTheOutputAfterTheInput) {
@@ -173,15 +128,6 @@ TEST(Driver, ReportsAWriteFailureAndLeavesNoOutput) {
     EXPECT_EQ(run.out, "--> ");
     EXPECT_EQ(run.err, "full.x kann nicht geschrieben werden\n");
     EXPECT_FALSE(fs::exists(fs::symlink_status(dir.path() / "full.x")));
-}
-
-TEST(Driver, ConvertsTheBundledExample) {
-    TempDir dir;
-    fs::copy_file(source_path("examples/house.kon"), dir.path() / "house.kon");
-    const RunResult run = run_kon2x(dir.path(), {"house.kon"}, "");
-    EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.out + run.err, "");
-    EXPECT_TRUE(fs::exists(dir.path() / "house.x"));
 }
 
 }  // namespace

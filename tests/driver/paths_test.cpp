@@ -22,7 +22,7 @@ TEST(OutputName, CutsOnlyTheExtensionOfTheLastComponent) {
         {"", ".x"},
     };
     for (const auto& row : rows) {
-        EXPECT_EQ(output_name_for(row.input), row.output) << row.input;
+        EXPECT_EQ(output_name_for(row.input, ".x"), row.output) << row.input;
     }
 }
 

@@ -6,22 +6,14 @@
 #include <cmath>
 #include <limits>
 
-namespace kon2x {
+#include "support/model_builder.hpp"
+
+namespace kon2x::test {
 namespace {
 
 InstanceRecord instance(int x, int y, int z, double rx, double ry, double rz, float sx = 1, float sy = 1,
                         float sz = 1) {
-    InstanceRecord record;
-    record.x = x;
-    record.y = y;
-    record.z = z;
-    record.rot_x = rx;
-    record.rot_y = ry;
-    record.rot_z = rz;
-    record.scale_x = sx;
-    record.scale_y = sy;
-    record.scale_z = sz;
-    return record;
+    return instance_of(sx, sy, sz, rx, ry, rz, x, y, z);
 }
 
 TEST(TransformPoint, ReproducesTheWorkedValues) {
@@ -67,4 +59,4 @@ TEST(TransformPoint, ReducesToFloat32OnlyWhereTheStepsSay) {
 }
 
 }  // namespace
-}  // namespace kon2x
+}  // namespace kon2x::test

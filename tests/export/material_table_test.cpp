@@ -67,7 +67,7 @@ TEST(MaterialTable, KeepsItsOwnCopyOfTheExtras) {
     MaterialKey key = key_from_point(point(1, 1, 1, 0, {{7, 7, 7, 7}}));
     table.find_or_add(key);
     key.extras[0].red = 99;
-    EXPECT_EQ(table.entry(0).extras[0].red, 7);
+    EXPECT_EQ(table.entries()[0].extras[0].red, 7);
 }
 
 TEST(MaterialTable, ManyDistinctKeysStayDistinct) {

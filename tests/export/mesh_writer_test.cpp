@@ -8,40 +8,10 @@
 #include <string>
 #include <vector>
 
-namespace kon2x {
+#include "support/model_builder.hpp"
+
+namespace kon2x::test {
 namespace {
-
-struct P {
-    int x, y, z, r = 0, g = 0, b = 0, texture = 0;
-};
-
-ConstructionModel model_of(const std::vector<P>& points, const std::vector<std::vector<int>>& faces,
-                           const std::vector<InstanceRecord>& instances = {InstanceRecord{}}) {
-    ConstructionModel model;
-    for (const P& p : points) {
-        PointRecord record;
-        record.x = p.x;
-        record.y = p.y;
-        record.z = p.z;
-        record.red = static_cast<std::uint8_t>(p.r);
-        record.green = static_cast<std::uint8_t>(p.g);
-        record.blue = static_cast<std::uint8_t>(p.b);
-        record.texture = p.texture;
-        model.points.push_back(record);
-    }
-    model.point_count = static_cast<std::int16_t>(points.size());
-    for (const auto& indices : faces) {
-        FaceRecord face;
-        for (int i : indices) {
-            face.append_index(static_cast<std::int16_t>(i));
-        }
-        model.faces.push_back(face);
-    }
-    model.face_count = static_cast<std::int16_t>(faces.size());
-    model.instances = instances;
-    model.instance_count = static_cast<std::int16_t>(instances.size());
-    return model;
-}
 
 std::string written(const ConstructionModel& model, const char* name = nullptr) {
     std::string text;
@@ -73,14 +43,10 @@ std::vector<std::string> section(const std::string& text, const std::string& aft
 }
 
 InstanceRecord scaled(float sx, float sy, float sz) {
-    InstanceRecord instance;
-    instance.scale_x = sx;
-    instance.scale_y = sy;
-    instance.scale_z = sz;
-    return instance;
+    return instance_of(sx, sy, sz, 0, 0, 0, 0, 0, 0);
 }
 
-const std::vector<P> kTriangle = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}};
+const std::vector<PointRecord> kTriangle = {point_at(0, 0, 0), point_at(1, 0, 0), point_at(0, 1, 0)};
 
 TEST(WriteMesh, WritesNothingWithoutMeshFaces) {
     EXPECT_EQ(written(model_of(kTriangle, {})), "");
@@ -114,9 +80,9 @@ TEST(WriteMesh, MirroredInstancesKeepTheStoredOrder) {
 }
 
 TEST(WriteMesh, FaceMaterialComesFromTheMaterialVertex) {
-    std::vector<P> points;
+    std::vector<PointRecord> points;
     for (int i = 0; i < 5; ++i) {
-        points.push_back({i, 0, 0, i, i, i});
+        points.push_back(point_at(i, 0, 0, i, i, i));
     }
     const std::string text = written(model_of(points, {{0, 1, 2}, {0, 1, 2, 3}, {4, 3, 2, 1, 0}, {3, 4}}));
     EXPECT_EQ(section(text, "MeshMaterialList {", "Material {"),
@@ -136,9 +102,9 @@ TEST(WriteMesh, TextureFileNames) {
         {-5, {"\tTextureFilename {", "\t\t\"-005.dds\";", "\t}"}},
     };
     for (const auto& row : rows) {
-        const std::vector<P> points = {{0, 0, 0, 1, 1, 1, row.texture},
-                                       {1, 0, 0, 1, 1, 1, row.texture},
-                                       {0, 1, 0, 1, 1, 1, row.texture}};
+        const std::vector<PointRecord> points = {point_at(0, 0, 0, 1, 1, 1, row.texture),
+                                                 point_at(1, 0, 0, 1, 1, 1, row.texture),
+                                                 point_at(0, 1, 0, 1, 1, 1, row.texture)};
         const std::string text = written(model_of(points, {{0, 1, 2}}));
         EXPECT_EQ(section(text, "\t0.000000; 0.000000; 0.000000;;", "} // Material").size(),
                   1 + row.block.size());
@@ -153,15 +119,16 @@ TEST(WriteMesh, TextureFileNames) {
 TEST(WriteMesh, NegatedZeroYAndRotationResidue) {
     InstanceRecord turned;
     turned.rot_x = 90;
-    const std::string text = written(model_of({{0, 100, 0}, {0, 0, 0}, {0, -100, 0}}, {{0, 1, 2}}, {turned}));
+    const std::string text = written(
+        model_of({point_at(0, 100, 0), point_at(0, 0, 0), point_at(0, -100, 0)}, {{0, 1, 2}}, {turned}));
     EXPECT_EQ(section(text, "3;", "1;"),
               (std::vector<std::string>{"0.000000; -0.000000; 100.000000;,", "0.000000; 0.000000; 0.000000;,",
                                         "0.000000; 0.000000; -100.000000;,"}));
 }
 
 TEST(WriteMesh, KindOneSwapsAxesAndWindings) {
-    ConstructionModel model =
-        model_of({{1, 2, 3}, {4, 5, 6}, {7, 8, 9}}, {{0, 1, 2}}, {scaled(1, 1, 1), scaled(-1, 1, 1)});
+    ConstructionModel model = model_of({point_at(1, 2, 3), point_at(4, 5, 6), point_at(7, 8, 9)}, {{0, 1, 2}},
+                                       {scaled(1, 1, 1), scaled(-1, 1, 1)});
     model.kind = kKindOther;
     const std::string text = written(model);
     EXPECT_EQ(
@@ -198,4 +165,4 @@ TEST(WriteMesh, ManyInstancesRepeatTheTextureCoordinatesAndMaterialNumbers) {
 }
 
 }  // namespace
-}  // namespace kon2x
+}  // namespace kon2x::test

@@ -10,29 +10,18 @@
 #include <string>
 #include <vector>
 
-namespace kon2x {
+#include "support/model_builder.hpp"
+
+namespace kon2x::test {
 namespace {
 
 ConstructionModel model_with(const std::vector<std::pair<int, int>>& points,
                              const std::vector<std::vector<int>>& faces) {
-    ConstructionModel model;
+    std::vector<PointRecord> records;
     for (const auto& [x, y] : points) {
-        PointRecord point;
-        point.x = x;
-        point.y = y;
-        point.z = 99;
-        model.points.push_back(point);
+        records.push_back(point_at(x, y, 99));
     }
-    model.point_count = static_cast<std::int16_t>(points.size());
-    for (const auto& indices : faces) {
-        FaceRecord face;
-        for (int index : indices) {
-            face.append_index(static_cast<std::int16_t>(index));
-        }
-        model.faces.push_back(face);
-    }
-    model.face_count = static_cast<std::int16_t>(faces.size());
-    return model;
+    return model_of(records, faces);
 }
 
 // Each line as "x0,y0>x1,y1".
@@ -153,4 +142,4 @@ TEST(DeriveLines, SharedEdgesMatchAPlainMap) {
 }
 
 }  // namespace
-}  // namespace kon2x
+}  // namespace kon2x::test

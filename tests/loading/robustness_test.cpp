@@ -7,7 +7,7 @@
 
 #include "loading/loader.hpp"
 #include "support/archive_builder.hpp"
-#include "support/sample_models.hpp"
+#include "support/model_builder.hpp"
 #include "support/test_support.hpp"
 
 namespace kon2x::test {
@@ -55,8 +55,10 @@ std::vector<std::string> small_archives() {
 
 TEST(Robustness, SurvivesEveryPrefix) {
     std::vector<std::string> inputs = small_archives();
-    for (const SampleFile& sample : sample_text_files()) {
-        inputs.push_back(sample.text);
+    for (const std::filesystem::path& input : corpus_inputs()) {
+        if (input.extension() == ".kon") {
+            inputs.push_back(read_file(input));
+        }
     }
     for (const std::string& input : inputs) {
         for (std::size_t length = 0; length <= input.size(); ++length) {
@@ -78,34 +80,25 @@ TEST(Robustness, SurvivesEverySingleByteChange) {
     }
 }
 
-std::string text_file(const std::string& points, const std::string& faces, const std::string& instances) {
-    return "KON;KRUV\nX\n" + points + "Flaechen\n" + faces + "ScalX\n" + instances;
-}
-
-std::string repeated(const std::string& line, int times) {
-    std::string text;
-    text.reserve(line.size() * static_cast<std::size_t>(times));
-    for (int i = 0; i < times; ++i) {
-        text += line;
-    }
-    return text;
+std::vector<std::string> repeated(const std::string& line, int times) {
+    return std::vector<std::string>(static_cast<std::size_t>(times), line);
 }
 
 TEST(Robustness, LoadsTheLargestModelsTheCountsAllow) {
     ConstructionModel model;
-    std::string points;
+    std::vector<std::string> points;
     for (int i = 0; i < 32767; ++i) {
-        points += std::to_string(i) + ";" + std::to_string(-i) + ";0\n";
+        points.push_back(std::to_string(i) + ";" + std::to_string(-i) + ";0");
     }
-    loads_or_is_refused(text_file(points, repeated("0;1;2\n", 32767), "1;1;1;0;0;0;0;0;0\n"), &model);
+    loads_or_is_refused(kon_file(points, repeated("0;1;2", 32767), {"1;1;1;0;0;0;0;0;0"}), &model);
     EXPECT_EQ(model.loaded, 1);
     EXPECT_EQ(model.point_count, 32767);
     EXPECT_EQ(model.face_count, 32767);
     EXPECT_EQ(model.line_count, 0);  // all faces share one triangle's edges
     EXPECT_EQ(model.dashed_line_count, 3);
 
-    loads_or_is_refused(text_file("0;0;0\n1;0;0\n2;1;0\n", "0;1;2\n", repeated("1;1;1;0;0;0;0;0;0\n", 32767)),
-                        &model);
+    loads_or_is_refused(
+        kon_file({"0;0;0", "1;0;0", "2;1;0"}, {"0;1;2"}, repeated("1;1;1;0;0;0;0;0;0", 32767)), &model);
     EXPECT_EQ(model.loaded, 1);
     EXPECT_EQ(model.instance_count, 32767);
 }
@@ -117,12 +110,12 @@ TEST(Robustness, AFaceLineOf100000IndicesArrivesAsPiecesOf1023Characters) {
         face += std::to_string(i % 3);
     }
     ConstructionModel model;
-    loads_or_is_refused(text_file("0;0;0\n1;0;0\n2;1;0\n", face + "\n", ""), &model);
+    loads_or_is_refused(kon_file({"0;0;0", "1;0;0", "2;1;0"}, {face}), &model);
     ASSERT_EQ(model.loaded, 1);
     // Each piece is a face of its own; together they hold every index once.
     std::size_t indices = 0;
-    for (int f = 0; f < model.face_count; ++f) {
-        indices += static_cast<std::size_t>(model.faces[static_cast<std::size_t>(f)].vertex_count);
+    for (const FaceRecord& piece : model.valid_faces()) {
+        indices += static_cast<std::size_t>(piece.vertex_count);
     }
     EXPECT_EQ(indices, 100000u);
     EXPECT_EQ(model.face_count, static_cast<int>((face.size() + 1 + 1022) / 1023));

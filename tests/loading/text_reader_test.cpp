@@ -6,25 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "support/model_builder.hpp"
 #include "support/test_support.hpp"
 
 namespace kon2x::test {
 namespace {
-
-std::string lines(const std::vector<std::string>& rows) {
-    std::string text;
-    for (const std::string& row : rows) {
-        text += row + "\n";
-    }
-    return text;
-}
-
-// A file with the given point, face and instance lines.
-std::string kon_file(const std::vector<std::string>& points, const std::vector<std::string>& faces = {},
-                     const std::vector<std::string>& instances = {}) {
-    std::string text = "KON;KRUV\nX\n" + lines(points) + "Flaechen\n" + lines(faces) + "ScalX\n";
-    return text + lines(instances);
-}
 
 TEST(TextReader, ReadsTheSmallestFile) {
     ConstructionModel model;

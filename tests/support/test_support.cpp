@@ -8,6 +8,7 @@
 #include <unistd.h>
 #endif
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <fstream>
@@ -181,6 +182,20 @@ RunResult run_kon2x(const fs::path& directory, const std::vector<std::string>& a
 
 fs::path source_path(const std::string& relative) {
     return fs::path(KON2X_SOURCE_DIR) / relative;
+}
+
+std::vector<fs::path> corpus_inputs() {
+    std::vector<fs::path> inputs;
+    for (const char* folder : {"examples", "tests/corpus"}) {
+        for (const fs::directory_entry& entry : fs::directory_iterator(source_path(folder))) {
+            const fs::path extension = entry.path().extension();
+            if (extension == ".kon" || extension == ".bin") {
+                inputs.push_back(entry.path());
+            }
+        }
+    }
+    std::sort(inputs.begin(), inputs.end());
+    return inputs;
 }
 
 }  // namespace kon2x::test

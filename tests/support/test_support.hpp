@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "driver/console.hpp"
+#include "console/console.hpp"
 #include "model/construction_model.hpp"
 
 namespace kon2x::test {
@@ -69,5 +69,9 @@ RunResult run_kon2x(const std::filesystem::path& directory, const std::vector<st
 
 // Path of a file in the source tree.
 std::filesystem::path source_path(const std::string& relative);
+
+// The inputs of the end-to-end cases, sorted: the .kon and .bin files of the
+// bundled examples and of tests/corpus.
+std::vector<std::filesystem::path> corpus_inputs();
 
 }  // namespace kon2x::test

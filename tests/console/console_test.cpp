@@ -1,5 +1,5 @@
 // Tests of the prompts: what report_and_wait prints and how much input it takes.
-#include "driver/console.hpp"
+#include "console/console.hpp"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-// Platform differences: file opening and the console's character set.
-#include "driver/platform.hpp"
+// The console's character set, the one thing that differs between platforms.
+#include "console/platform.hpp"
 
 #include <clocale>
 
@@ -8,14 +8,6 @@
 #endif
 
 namespace kon2x {
-
-std::FILE* open_file(const std::string& path, const char* mode) {
-    return std::fopen(path.c_str(), mode);
-}
-
-bool remove_file(const std::string& path) {
-    return std::remove(path.c_str()) == 0;
-}
 
 #if defined(_WIN32)
 

@@ -1,5 +1,5 @@
 // Console output, the prompts that wait for Enter, and message formatting.
-#include "driver/console.hpp"
+#include "console/console.hpp"
 
 #include <cstdarg>
 
@@ -42,6 +42,12 @@ void wait_for_enter() {
 void report_and_wait(std::string_view message) {
     write_out(message);
     write_out("Return->");
+    wait_for_enter();
+}
+
+void complain_and_wait(std::string_view message) {
+    write_err(message);
+    write_out("--> ");
     wait_for_enter();
 }
 

@@ -31,6 +31,10 @@ void wait_for_enter();
 // waits for Enter.
 void report_and_wait(std::string_view message);
 
+// Shows a driver's message on standard error, then "--> " on standard output,
+// then waits for Enter.
+void complain_and_wait(std::string_view message);
+
 // printf-style formatting into a string, for messages.
 std::string format_message(const char* format, ...)
 #if defined(__GNUC__)

@@ -1,0 +1,22 @@
+// The files the converters write: an extension and a writer each.
+#pragma once
+
+#include <string>
+
+#include "export/output_buffer.hpp"
+#include "model/construction_model.hpp"
+
+namespace kon2x {
+
+struct OutputFormat {
+    // Replaces the input's extension in the output name (".x").
+    const char* extension;
+    // Writes the whole file for a loaded model of kind 0. Returns a note for
+    // the user, shown once the file is written, or "" when there is none.
+    std::string (*write)(const ConstructionModel& model, OutputBuffer& out);
+};
+
+// The DirectX text mesh: the header line, then the Mesh object.
+extern const OutputFormat kDirectXMesh;
+
+}  // namespace kon2x

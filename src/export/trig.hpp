@@ -3,10 +3,10 @@
 
 namespace kon2x {
 
-// sin(x) and cos(x) for x in radians, within about one unit in the last place
-// for |x| up to about 1.6e6 and deterministic beyond. Pure double arithmetic:
-// no platform library is involved, so every build gives the same bits (the
-// x87-based libraries of some Windows toolchains differ in the last bit).
+// sin(x) and cos(x) for x in radians, within one unit in the last place for
+// every finite x; NaN for infinities and NaN. Double and integer arithmetic
+// only: no platform library is involved, so every build gives the same bits
+// (the x87-based libraries of some Windows toolchains differ in the last bit).
 void sin_cos(double x, double& sine, double& cosine);
 
 }  // namespace kon2x

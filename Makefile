@@ -8,7 +8,7 @@ STRICT        = -DKON2X_WERROR=ON
 
 WINDOWS_PACKAGES = cmake make g++ libgtest-dev googletest g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine wine64
 
-.PHONY: all run release test test-clang test-release format-check windows test-windows bench fuzz ci clean
+.PHONY: all run preview release test test-clang test-release format-check windows test-windows bench fuzz ci clean
 
 all: release
 
@@ -19,7 +19,16 @@ release:
 
 run: release
 	$(BUILD_DIR)/release/kon2x examples/house.kon < /dev/null
-	@echo "Wrote examples/house.x"
+	$(BUILD_DIR)/release/kon2gltf examples/house.kon < /dev/null
+	@echo "Wrote examples/house.x and examples/house.glb"
+
+# docs/house.png: the bundled example as three.js shows it in headless Chromium.
+preview: release
+	@scripts/setup-gltf.sh
+	mkdir -p $(BUILD_DIR)/preview docs
+	cp examples/house.kon $(BUILD_DIR)/preview/
+	cd $(BUILD_DIR)/preview && ../release/kon2gltf house.kon < /dev/null
+	node tests/gltf/render.mjs $(BUILD_DIR)/preview/house.glb docs/house.png --house
 
 # One rule for the three test builds; each sets its build folder, compiler and flags.
 # test: GCC, Debug, AddressSanitizer and UndefinedBehaviorSanitizer.
@@ -34,6 +43,7 @@ test-release: TEST_BUILD = release-tests
 test-release: TEST_FLAGS = -DCMAKE_BUILD_TYPE=Release
 test test-clang test-release:
 	@scripts/setup.sh $(TEST_PACKAGES) $(EXTRA_PACKAGES)
+	@scripts/setup-gltf.sh
 	$(if $(TEST_CXX),CXX=$(TEST_CXX)) cmake -S . -B $(BUILD_DIR)/$(TEST_BUILD) $(TEST_FLAGS) $(STRICT)
 	cmake --build $(BUILD_DIR)/$(TEST_BUILD) -j $(JOBS)
 	ctest --test-dir $(BUILD_DIR)/$(TEST_BUILD) --output-on-failure -j $(JOBS) < /dev/null
@@ -43,11 +53,11 @@ format-check:
 	@scripts/setup.sh clang-format
 	git ls-files '*.cpp' '*.hpp' | xargs clang-format --dry-run -Werror
 
-# build-windows/kon2x.exe for 64-bit Windows, one exe with no DLLs beside it.
+# build-windows/kon2x.exe and kon2gltf.exe for 64-bit Windows, each one exe with no DLLs beside it.
 windows:
 	@scripts/setup.sh cmake make g++-mingw-w64-x86-64-posix
 	cmake -S . -B build-windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=Release -DKON2X_TESTS=OFF $(STRICT)
-	cmake --build build-windows -j $(JOBS) --target kon2x
+	cmake --build build-windows -j $(JOBS) --target kon2x kon2gltf
 
 # Unit tests under Wine, the import list, and the comparison with the Linux build.
 test-windows:

@@ -1,6 +1,7 @@
 #!/bin/bash
 # Whole-process figures: kon2x against cp of its output, scaling with the
-# instance count and the number of materials, and peak memory.
+# instance count and the number of materials, and peak memory; kon2gltf on the
+# bench model and on the largest model (32767 points, faces and instances).
 # Usage: bench/run.sh [RUNS]   (medians of RUNS runs, default 5)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -9,6 +10,7 @@ build=build/bench
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DKON2X_TESTS=OFF -DKON2X_BENCH=ON -DKON2X_WERROR=ON >/dev/null
 cmake --build "$build" -j "$(nproc)" >/dev/null
 kon2x=$PWD/$build/kon2x
+kon2gltf=$PWD/$build/kon2gltf
 # Into memory where possible, so that disk write-back does not blur the figures.
 scratch=${TMPDIR:-$( [ -d /dev/shm ] && echo /dev/shm || echo /tmp )}
 work=$(mktemp -d "$scratch/kon2x-bench.XXXXXX")
@@ -18,6 +20,7 @@ trap 'rm -rf "$work"' EXIT
 "$build/bench/make_bench_model" "$work/bench128.kon" 128 300
 "$build/bench/make_bench_model" "$work/materials.kon" 64 32767
 "$build/bench/make_bench_model" "$work/bench1024.kon" 1024 300
+"$build/bench/make_bench_model" "$work/largest.kon" 32767 300
 
 # median_ms COMMAND...: the median wall time of $runs runs, in milliseconds.
 median_ms() {
@@ -57,5 +60,12 @@ peak_kb() {
 }
 rss64=$(peak_kb "$work/bench.kon")
 rss1024=$(peak_kb "$work/bench1024.kon")
+
+for model in bench largest; do
+    gltf_time=$(median_ms "$kon2gltf" "$work/$model.kon")
+    gltf_rss=$(/usr/bin/time -f %M "$kon2gltf" "$work/$model.kon" 2>&1 >/dev/null < /dev/null | tail -n 1)
+    echo "kon2gltf $model.kon:$(printf '%*s' $((14 - ${#model})) '')${gltf_time} ms, peak memory $((gltf_rss / 1024)) MiB," \
+        "$(stat -c %s "$work/$model.glb") bytes"
+done
 echo "peak memory, 64 instances:   $((rss64 / 1024)) MiB (target < 64)"
 echo "peak memory, 1024 instances: $((rss1024 / 1024)) MiB   ratio $(ratio "$rss1024" "$rss64") (target 1 +- 10%)"

@@ -1,4 +1,6 @@
-// Fuzz target: load, then write every model a reader accepts into a memory sink.
+// Fuzz target: load, then write every model a reader accepts as a .x mesh and
+// as glTF, both into memory sinks.
+#include "export/gltf_writer.hpp"
 #include "export/mesh_writer.hpp"
 #include "fuzz_input.hpp"
 
@@ -6,10 +8,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     kon2x::fuzz::silence_console();
     const kon2x::ConstructionModel model = kon2x::fuzz::load_bytes(data, size);
     if (model.loaded == 1) {
-        // Kind 1 is refused by the driver, but the writer handles it too.
-        kon2x::OutputBuffer sink;
-        kon2x::write_mesh(model, sink, nullptr);
-        sink.flush();
+        // Kind 1 is refused by the driver, but the writers handle it too.
+        kon2x::OutputBuffer mesh;
+        kon2x::write_mesh(model, mesh, nullptr);
+        mesh.flush();
+        kon2x::OutputBuffer gltf;
+        kon2x::write_gltf(model, gltf);
+        gltf.flush();
     }
     return 0;
 }

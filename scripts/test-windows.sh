@@ -1,6 +1,7 @@
 #!/bin/sh
-# Cross-builds kon2x.exe and its unit tests, runs them under Wine, checks the
-# exe's imports, then compares it with the Linux build on every sample input.
+# Cross-builds kon2x.exe, kon2gltf.exe and the unit tests, runs the tests under
+# Wine, checks the exes' imports, then compares both with the Linux build on
+# every sample input.
 set -eu
 cd "$(dirname "$0")/.."
 jobs=$(nproc 2>/dev/null || echo 2)
@@ -17,7 +18,7 @@ cmake --build build-windows-i686 -j "$jobs"
 
 # The Linux side of the comparison and the sample generator.
 cmake -S . -B build/release-tests -DCMAKE_BUILD_TYPE=Release -DKON2X_WERROR=ON >/dev/null
-cmake --build build/release-tests -j "$jobs" --target kon2x kon2x_sample_inputs
+cmake --build build/release-tests -j "$jobs" --target kon2x kon2gltf kon2x_sample_inputs
 
 # One persistent Wine server for the whole run: a warm start is fast.
 wineboot --init >/dev/null 2>&1 || true
@@ -27,16 +28,19 @@ trap 'wineserver -k 2>/dev/null || true' EXIT
 echo "== unit tests under Wine"
 ctest --test-dir build-windows --output-on-failure < /dev/null
 
-echo "== imports of kon2x.exe"
-imports=$(x86_64-w64-mingw32-objdump -p build-windows/kon2x.exe | sed -n 's/^[[:space:]]*DLL Name: //p' | sort | tr '\n' ' ')
-echo "$imports"
-[ "$imports" = "KERNEL32.dll msvcrt.dll " ] || { echo "unexpected imports: $imports"; exit 1; }
+for program in kon2x kon2gltf; do
+    echo "== imports of $program.exe"
+    imports=$(x86_64-w64-mingw32-objdump -p build-windows/$program.exe | sed -n 's/^[[:space:]]*DLL Name: //p' | sort | tr '\n' ' ')
+    echo "$imports"
+    [ "$imports" = "KERNEL32.dll msvcrt.dll " ] || { echo "unexpected imports: $imports"; exit 1; }
+done
 
 echo "== Linux and Windows builds compared"
 samples=build/windows-samples
 rm -rf "$samples"
 build/release-tests/tests/kon2x_sample_inputs "$samples" 300 7
 mkdir -p "$samples/paths"
-tests/windows/compare.sh "$PWD/build/release-tests/kon2x" "$PWD/build-windows/kon2x.exe" \
-    examples/*.kon fuzz/corpus/* "$samples"/sample*
+inputs="examples/*.kon tests/corpus/*.kon tests/corpus/*.bin fuzz/corpus/* $samples/sample*"
+tests/windows/compare.sh "$PWD/build/release-tests/kon2x" "$PWD/build-windows/kon2x.exe" .x $inputs
+tests/windows/compare.sh "$PWD/build/release-tests/kon2gltf" "$PWD/build-windows/kon2gltf.exe" .glb $inputs
 tests/windows/paths.sh "$PWD/build-windows/kon2x.exe" examples/house.kon

@@ -1,6 +1,8 @@
 // The output formats of the converters.
 #include "driver/output_formats.hpp"
 
+#include "console/console.hpp"
+#include "export/gltf_writer.hpp"
 #include "export/mesh_writer.hpp"
 
 namespace kon2x {
@@ -13,8 +15,15 @@ std::string write_directx_mesh(const ConstructionModel& model, OutputBuffer& out
     return {};
 }
 
+std::string write_gltf_binary(const ConstructionModel& model, OutputBuffer& out) {
+    const int unplaceable = write_gltf(model, out);
+    return unplaceable > 0 ? format_message("Nicht darstellbare Instanzen: %d\n", unplaceable)
+                           : std::string();
+}
+
 }  // namespace
 
 const OutputFormat kDirectXMesh{".x", write_directx_mesh};
+const OutputFormat kGltfBinary{".glb", write_gltf_binary};
 
 }  // namespace kon2x

@@ -19,4 +19,8 @@ struct OutputFormat {
 // The DirectX text mesh: the header line, then the Mesh object.
 extern const OutputFormat kDirectXMesh;
 
+// Binary glTF 2.0; instances that cannot be placed are counted in the note
+// "Nicht darstellbare Instanzen: %d\n".
+extern const OutputFormat kGltfBinary;
+
 }  // namespace kon2x

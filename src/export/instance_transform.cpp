@@ -18,6 +18,24 @@ bool rotates(double angle) {
     return angle < 0.0 || angle > 0.0;
 }
 
+// q = a * b (Hamilton product, components x, y, z, w): b's rotation, then a's.
+std::array<double, 4> product(const std::array<double, 4>& a, const std::array<double, 4>& b) {
+    return {a[3] * b[0] + a[0] * b[3] + a[1] * b[2] - a[2] * b[1],
+            a[3] * b[1] - a[0] * b[2] + a[1] * b[3] + a[2] * b[0],
+            a[3] * b[2] + a[0] * b[1] - a[1] * b[0] + a[2] * b[3],
+            a[3] * b[3] - a[0] * b[0] - a[1] * b[1] - a[2] * b[2]};
+}
+
+// The half-angle sine and cosine of a rotation, (0, 1) for none.
+std::array<double, 2> half_turn(double degrees) {
+    double s = 0.0;
+    double c = 1.0;
+    if (rotates(degrees)) {
+        sin_cos(degrees * kRadiansPerDegree * 0.5, s, c);
+    }
+    return {s, c};
+}
+
 }  // namespace
 
 InstanceTransform::InstanceTransform(const InstanceRecord& instance) : instance_(instance) {
@@ -55,6 +73,13 @@ Vec3f InstanceTransform::apply(const Vec3f& point) const {
     }
     return Vec3f{static_cast<float>(instance_.x + x), static_cast<float>(instance_.y + y),
                  static_cast<float>(instance_.z + z)};
+}
+
+std::array<double, 4> rotation_quaternion(const InstanceRecord& instance) {
+    const auto [sx, cx] = half_turn(instance.rot_x);
+    const auto [sy, cy] = half_turn(instance.rot_y);
+    const auto [sz, cz] = half_turn(instance.rot_z);
+    return product(std::array<double, 4>{0, 0, sz, cz}, product({0, sy, 0, cy}, {sx, 0, 0, cx}));
 }
 
 Vec3f transform_point(const InstanceRecord& instance, const Vec3f& point) {

@@ -1,6 +1,8 @@
 // Places a point of the model in one instance: scale, rotate about x, y, z, translate.
 #pragma once
 
+#include <array>
+
 #include "model/construction_model.hpp"
 
 namespace kon2x {
@@ -27,6 +29,11 @@ private:
     const InstanceRecord& instance_;
     Rotation x_, y_, z_;
 };
+
+// The instance's rotation as a unit quaternion (x, y, z, w): about x, then y,
+// then z, by the angles the transform turns by; an angle that is zero or not
+// a number rotates nothing. Infinite angles give NaN.
+std::array<double, 4> rotation_quaternion(const InstanceRecord& instance);
 
 // The point's position in `instance`. Arithmetic is double precision, with
 // the intermediate values reduced to float32 exactly where the output's last

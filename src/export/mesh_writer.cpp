@@ -132,15 +132,6 @@ void write_faces(const ConstructionModel& model, MeshText& mesh) {
     }
 }
 
-// The material number of every point, from the table filled in point order.
-std::vector<std::int32_t> collect_materials(const ConstructionModel& model, MaterialTable& table) {
-    std::vector<std::int32_t> material_of_point;
-    for (const PointRecord& point : model.valid_points()) {
-        material_of_point.push_back(table.find_or_add(key_from_point(point)));
-    }
-    return material_of_point;
-}
-
 // The face material numbers of one instance, each but the first preceded by ",\r\n".
 std::string face_materials_of_one_instance(const ConstructionModel& model,
                                            const std::vector<std::int32_t>& material_of_point,
@@ -165,19 +156,9 @@ std::string face_materials_of_one_instance(const ConstructionModel& model,
     return numbers;
 }
 
-// The texture number as "%04d" writes it: at least four characters, zeros after the sign.
-std::string texture_number(std::int32_t texture) {
-    char digits[32];
-    std::string text(digits, write_decimal(digits, std::int64_t{texture}));
-    if (text.size() < 4) {
-        text.insert(texture < 0 ? 1 : 0, 4 - text.size(), '0');
-    }
-    return text;
-}
-
 void write_material_list(const ConstructionModel& model, std::int64_t face_total, MeshText& mesh) {
     MaterialTable table;
-    const std::vector<std::int32_t> material_of_point = collect_materials(model, table);
+    const std::vector<std::int32_t> material_of_point = number_point_materials(model.valid_points(), table);
     const std::string per_instance = face_materials_of_one_instance(model, material_of_point, table);
 
     mesh.line("MeshMaterialList {");
@@ -204,7 +185,7 @@ void write_material_list(const ConstructionModel& model, std::int64_t face_total
         mesh.text("\t0.000000;\r\n\t0.000000; 0.000000; 0.000000;;\r\n\t0.000000; 0.000000; 0.000000;;\r\n");
         if (key.texture != 0) {
             mesh.text("\tTextureFilename {\r\n\t\t\"");
-            mesh.text(texture_number(key.texture));
+            mesh.text(texture_stem(key.texture));
             mesh.line(".dds\";");
             mesh.line("\t}");
         }

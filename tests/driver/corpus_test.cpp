@@ -1,7 +1,8 @@
-// Runs kon2x over every case of tests/corpus and the bundled examples: the
-// .x it must write and, in a .console file, its console bytes and status.
-// Without a .console file the run must be silent and succeed; without a .x
-// file it must leave no output.
+// Runs kon2x and kon2gltf over every case of tests/corpus and the bundled
+// examples: the .x (and .glb) they must write and, in a .console file, their
+// console bytes and status (kon2gltf's in a .glb.console file where they
+// differ). Without a console file a run must be silent and succeed; without a
+// .x file it must leave no output; a .glb is compared where one is given.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -49,26 +50,41 @@ RunResult expected_console(const fs::path& file) {
     return expected;
 }
 
+struct Converter {
+    const char* extension;
+    RunResult (*run)(const fs::path& directory, const std::vector<std::string>& arguments,
+                     const std::string& input);
+};
+
+RunResult run_x(const fs::path& directory, const std::vector<std::string>& arguments,
+                const std::string& input) {
+    return run_kon2x(directory, arguments, input);
+}
+
+void expect_case(const fs::path& input, const Converter& converter) {
+    const std::string expected = (source_path("tests/corpus") / input.stem()).string();
+    const std::string own_console = expected + converter.extension + ".console";
+    const std::string console = fs::exists(own_console) ? own_console : expected + ".console";
+    TempDir dir;
+    fs::copy_file(input, dir.path() / input.filename());
+    const RunResult run = converter.run(dir.path(), {input.filename().string()}, std::string(8, '\n'));
+    const RunResult want = fs::exists(console) ? expected_console(console) : RunResult{0, "", ""};
+    EXPECT_EQ(run.status, want.status) << converter.extension;
+    EXPECT_EQ(run.out, want.out) << converter.extension;
+    EXPECT_EQ(run.err, want.err) << converter.extension;
+    const fs::path output = dir.path() / (input.stem().string() + converter.extension);
+    if (fs::exists(expected + converter.extension)) {
+        EXPECT_TRUE(read_file(output) == read_file(expected + converter.extension)) << "output differs";
+    } else {
+        EXPECT_EQ(fs::exists(output), fs::exists(expected + ".x")) << converter.extension;
+    }
+}
+
 class Corpus : public testing::TestWithParam<fs::path> {};
 
 TEST_P(Corpus, ConvertsAsExpected) {
-    const fs::path& input = GetParam();
-    const fs::path expected = source_path("tests/corpus") / input.stem();
-    TempDir dir;
-    fs::copy_file(input, dir.path() / input.filename());
-    const RunResult run = run_kon2x(dir.path(), {input.filename().string()}, std::string(8, '\n'));
-    const RunResult want = fs::exists(expected.string() + ".console")
-                               ? expected_console(expected.string() + ".console")
-                               : RunResult{0, "", ""};
-    EXPECT_EQ(run.status, want.status);
-    EXPECT_EQ(run.out, want.out);
-    EXPECT_EQ(run.err, want.err);
-    const fs::path output = dir.path() / (input.stem().string() + ".x");
-    if (fs::exists(expected.string() + ".x")) {
-        EXPECT_TRUE(read_file(output) == read_file(expected.string() + ".x")) << "output differs";
-    } else {
-        EXPECT_FALSE(fs::exists(output));
-    }
+    expect_case(GetParam(), Converter{".x", run_x});
+    expect_case(GetParam(), Converter{".glb", run_kon2gltf});
 }
 
 // The file name with every character but letters and digits as '_'.

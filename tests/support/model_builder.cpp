@@ -101,11 +101,6 @@ std::string text_of(const ConstructionModel& model) {
         append_real(text, p.u, 9);
         text += ';';
         append_real(text, p.v, 9);
-        for (const ExtraEntry& e : p.extras) {
-            text += ';';
-            append_fields(text, {e.key, e.red, e.green});
-            text += std::to_string(e.blue);
-        }
         text += '\n';
     }
     text += "Flaechen\n";

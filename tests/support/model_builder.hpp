@@ -19,7 +19,7 @@ ConstructionModel model_of(std::vector<PointRecord> points, const std::vector<st
                            std::vector<InstanceRecord> instances = {InstanceRecord{}});
 
 // The model as a text construction file that reads back into the same
-// points, faces and instances.
+// points (extra entries left out), faces and instances.
 std::string text_of(const ConstructionModel& model);
 
 // The model as a binary archive that reads back into the same model, faces in

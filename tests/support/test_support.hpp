@@ -67,6 +67,10 @@ RunResult run_kon2x(const std::filesystem::path& directory, const std::vector<st
                     const std::string& input, bool closed_input = false,
                     const std::string& program = KON2X_EXE);
 
+// The same for the built kon2gltf.
+RunResult run_kon2gltf(const std::filesystem::path& directory, const std::vector<std::string>& arguments,
+                       const std::string& input);
+
 // Path of a file in the source tree.
 std::filesystem::path source_path(const std::string& relative);
 

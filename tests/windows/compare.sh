@@ -1,12 +1,14 @@
 #!/bin/bash
-# Runs the Linux kon2x and kon2x.exe under Wine on the same inputs and compares
-# output files byte for byte, exit statuses and console bytes. Allowed: CR LF
-# for "\n" on the Windows console streams, and ".exe" in the usage message.
-# Usage: compare.sh LINUX_KON2X WINDOWS_KON2X_EXE INPUT...
+# Runs a Linux converter and its .exe under Wine on the same inputs and
+# compares output files byte for byte, exit statuses and console bytes.
+# Allowed: CR LF for "\n" on the Windows console streams, and ".exe" in the
+# usage message.
+# Usage: compare.sh LINUX_PROGRAM WINDOWS_PROGRAM_EXE OUTPUT_EXTENSION INPUT...
 set -u
 linux_exe=$1
 windows_exe=$2
-shift 2
+extension=$3
+shift 3
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -57,7 +59,7 @@ differences() {
     fi
     for stream in out err; do
         # The one allowed difference: the Windows console writes "\n" as CR LF.
-        if ! cmp -s "$work/linux.$stream" <(sed 's/\r$//' "$work/windows.$stream" | sed 's/^Usage: kon2x\.exe /Usage: kon2x /'); then
+        if ! cmp -s "$work/linux.$stream" <(sed 's/\r$//' "$work/windows.$stream" | sed 's/^Usage: \(kon2[a-z]*\)\.exe /Usage: \1 /'); then
             echo "DIFFERENT: $label: std$stream differs"
             show_stream "$stream"
             found=1
@@ -99,7 +101,7 @@ for input in "$@"; do
     name=$(basename "$input")
     stem=${name%.*}
     [ "$stem" = "$name" ] && stem=$name
-    check "$input" "$stem.x" "$name"
+    check "$input" "$stem$extension" "$name"
 done
 
 # The usage message, with no argument and with two.

@@ -1,0 +1,31 @@
+// Writes a loaded construction model as binary glTF 2.0 (a .glb file).
+#pragma once
+
+#include <array>
+
+#include "export/output_buffer.hpp"
+#include "model/construction_model.hpp"
+
+namespace kon2x {
+
+// An instance as a glTF node, in glTF's axes: a point (x, y, z) of the model
+// is (x, -y, -z) there, the picture the .x writer's (x, -y, z) gives in
+// DirectX's left-handed axes.
+struct NodePlacement {
+    std::array<float, 3> translation{};
+    std::array<float, 4> rotation{0, 0, 0, 1};  // unit quaternion x, y, z, w
+    std::array<float, 3> scale{1, 1, 1};
+};
+
+// The node of `instance`; false when it cannot be placed: a scale factor
+// that is not finite or an angle that is infinite.
+bool node_placement(const InstanceRecord& instance, NodePlacement& node);
+
+// Writes the whole GLB file of `model` (kind 0, read only): every point once,
+// one node per instance that can be placed, each face of more than two
+// points as triangles of its material's primitive, the materials of the
+// material table. Returns the number of instances that could not be placed.
+// Write errors show in `out.ok()`.
+int write_gltf(const ConstructionModel& model, OutputBuffer& out);
+
+}  // namespace kon2x

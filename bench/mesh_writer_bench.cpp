@@ -69,18 +69,19 @@ void BM_WriteMeshDistinctMaterials(benchmark::State& state) {
 }
 BENCHMARK(BM_WriteMeshDistinctMaterials)->Unit(benchmark::kMillisecond);
 
-// The writer alone: formatting into the buffer, which drops its chunks.
+// The writer alone, on 1 and on 2 threads: formatting into the buffer, which
+// drops its chunks.
 void BM_WriteMeshToMemory(benchmark::State& state) {
     std::size_t bytes = 0;
     for (auto _ : state) {
         OutputBuffer out;
-        write_mesh(bench_model(), out, nullptr);
+        write_mesh(bench_model(), out, nullptr, static_cast<unsigned>(state.range(0)));
         out.flush();
         bytes = out.drained();
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes));
 }
-BENCHMARK(BM_WriteMeshToMemory)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WriteMeshToMemory)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The floor: the same number of bytes from a ready buffer, in 1 MiB chunks.
 void BM_IoFloor(benchmark::State& state) {

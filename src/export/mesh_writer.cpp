@@ -2,9 +2,11 @@
 // coordinates of every instance, streamed through the output buffer.
 #include "export/mesh_writer.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -12,6 +14,7 @@
 #include "export/fixed6.hpp"
 #include "export/instance_transform.hpp"
 #include "export/material_table.hpp"
+#include "export/ordered_chunks.hpp"
 
 namespace kon2x {
 
@@ -57,20 +60,27 @@ bool is_mirrored(const InstanceRecord& instance) {
            counts_as_negative(instance.scale_z);
 }
 
-std::int32_t mesh_face_count(const ConstructionModel& model) {
-    std::int32_t count = 0;
+// The faces that become mesh faces: more than two points, in face order.
+std::vector<const FaceRecord*> mesh_faces(const ConstructionModel& model) {
+    std::vector<const FaceRecord*> faces;
     for (const FaceRecord& face : model.valid_faces()) {
-        count += face.vertex_count > 2 ? 1 : 0;
+        if (face.vertex_count > 2) {
+            faces.push_back(&face);
+        }
     }
-    return count;
+    return faces;
 }
 
-void write_vertices(const ConstructionModel& model, MeshText& mesh) {
-    OutputBuffer& out = mesh.buffer();
+// Vertex lines `first` to `end` - 1; vertex j * P + k is point k placed by instance j.
+void format_vertices(const ConstructionModel& model, std::int64_t first, std::int64_t end, TextChunk& out) {
+    const std::span<const PointRecord> points = model.valid_points();
+    const auto point_count = static_cast<std::int64_t>(points.size());
     const bool kind0 = model.kind == kKindConvertible;
-    for (const InstanceRecord& instance : model.valid_instances()) {
-        const InstanceTransform transform(instance);
-        for (const PointRecord& point : model.valid_points()) {
+    for (std::int64_t v = first; v < end;) {
+        const std::int64_t j = v / point_count;
+        const InstanceTransform transform(model.valid_instances()[static_cast<std::size_t>(j)]);
+        for (const std::int64_t stop = std::min(end, (j + 1) * point_count); v < stop; ++v) {
+            const PointRecord& point = points[static_cast<std::size_t>(v - j * point_count)];
             const Vec3f input{static_cast<float>(point.x), static_cast<float>(point.y),
                               static_cast<float>(point.z)};
             const Vec3f r = transform.apply(input);
@@ -92,44 +102,71 @@ void write_vertices(const ConstructionModel& model, MeshText& mesh) {
 // Room for one vertex number and its comma.
 constexpr std::size_t kIndexRoom = 24;
 
-void write_face(const FaceRecord& face, std::int64_t base, bool stored_order, OutputBuffer& out) {
+void format_face(const FaceRecord& face, std::int64_t base, bool stored_order, TextChunk& out) {
     const std::int32_t n = face.vertex_count;
-    // A usual face fits one reservation; a polygon of thousands of points is
-    // written in parts.
-    const std::int32_t per_reservation =
-        static_cast<std::int32_t>((OutputBuffer::kChunkSize - 64) / kIndexRoom);
-    char* p = out.reserve(64);
+    char* p = out.reserve(static_cast<std::size_t>(n) * kIndexRoom + 64);
     p = write_decimal(p, std::int64_t{n});
     p = put(p, ";  ");
     for (std::int32_t i = 0; i < n; ++i) {
-        if (i % per_reservation == 0) {
-            out.commit(p);
-            const std::int32_t left = n - i < per_reservation ? n - i : per_reservation;
-            p = out.reserve(static_cast<std::size_t>(left) * kIndexRoom + 16);
-        }
-        const std::int32_t position = stored_order ? i : n - 1 - i;
         if (i > 0) {
             *p++ = ',';
         }
-        p = write_decimal(p, base + face.index(position));
+        p = write_decimal(p, base + face.index(stored_order ? i : n - 1 - i));
     }
     p = put(p, ";,\r\n");
     out.commit(p);
 }
 
-void write_faces(const ConstructionModel& model, MeshText& mesh) {
-    std::int64_t base = 0;  // the number of the instance's first vertex
-    for (const InstanceRecord& instance : model.valid_instances()) {
-        const bool mirrored = is_mirrored(instance);
+// Face lines `first` to `end` - 1; mesh face j * G + g is mesh face g in
+// instance j, its indices offset by j * P.
+void format_faces(const ConstructionModel& model, const std::vector<const FaceRecord*>& faces,
+                  std::int64_t first, std::int64_t end, TextChunk& out) {
+    const auto face_count = static_cast<std::int64_t>(faces.size());
+    for (std::int64_t f = first; f < end;) {
+        const std::int64_t j = f / face_count;
+        const bool mirrored = is_mirrored(model.valid_instances()[static_cast<std::size_t>(j)]);
         // Kind 0 reverses the winding of unmirrored instances, kind 1 of mirrored ones.
         const bool stored_order = model.kind == kKindConvertible ? mirrored : !mirrored;
-        for (const FaceRecord& face : model.valid_faces()) {
-            if (face.vertex_count > 2) {
-                write_face(face, base, stored_order, mesh.buffer());
-            }
+        for (const std::int64_t stop = std::min(end, (j + 1) * face_count); f < stop; ++f) {
+            format_face(*faces[static_cast<std::size_t>(f - j * face_count)], j * model.point_count,
+                        stored_order, out);
         }
-        base += model.point_count;
     }
+}
+
+// The vertex lines, the face count line and the face lines, formatted in
+// chunks of kLinesPerChunk lines on `threads` threads and written in order.
+bool write_vertices_and_faces(const ConstructionModel& model, const std::vector<const FaceRecord*>& faces,
+                              unsigned threads, OutputBuffer& out) {
+    constexpr std::int64_t kLinesPerChunk = 8192;
+    const std::int64_t vertex_total = std::int64_t{model.instance_count} * model.point_count;
+    const std::int64_t face_total =
+        std::int64_t{model.instance_count} * static_cast<std::int64_t>(faces.size());
+    const auto chunks_of = [](std::int64_t lines) { return (lines + kLinesPerChunk - 1) / kLinesPerChunk; };
+    const std::int64_t vertex_chunks = chunks_of(vertex_total);
+    const std::int64_t face_chunks =
+        std::max<std::int64_t>(chunks_of(face_total), 1);  // the count line at least
+    const auto format = [&](std::size_t index, TextChunk& chunk) {
+        const auto i = static_cast<std::int64_t>(index);
+        if (i < vertex_chunks) {
+            format_vertices(model, i * kLinesPerChunk, std::min(vertex_total, (i + 1) * kLinesPerChunk),
+                            chunk);
+            return;
+        }
+        const std::int64_t g = i - vertex_chunks;
+        if (g == 0) {
+            char* p = write_decimal(chunk.reserve(32), face_total);
+            chunk.commit(put(p, ";\r\n"));
+        }
+        format_faces(model, faces, g * kLinesPerChunk, std::min(face_total, (g + 1) * kLinesPerChunk), chunk);
+    };
+    // A model of a few chunks is formatted faster than threads start.
+    const unsigned used_threads = vertex_chunks + face_chunks >= 4 ? threads : 1;
+    return format_in_order(static_cast<std::size_t>(vertex_chunks + face_chunks), used_threads, format,
+                           [&](std::string_view text) {
+                               out.write(text);
+                               return out.ok();
+                           });
 }
 
 // The face material numbers of one instance, each but the first preceded by ",\r\n".
@@ -216,22 +253,23 @@ void write_texture_coords(const ConstructionModel& model, std::int64_t vertex_to
 
 }  // namespace
 
-void write_mesh(const ConstructionModel& model, OutputBuffer& out, const char* mesh_name) {
-    const std::int32_t faces_per_instance = mesh_face_count(model);
-    if (model.face_count <= 0 || faces_per_instance == 0) {
+void write_mesh(const ConstructionModel& model, OutputBuffer& out, const char* mesh_name, unsigned threads) {
+    const std::vector<const FaceRecord*> faces = mesh_faces(model);
+    if (faces.empty()) {
         return;
     }
     const std::int64_t vertex_total = std::int64_t{model.instance_count} * model.point_count;
-    const std::int64_t face_total = std::int64_t{model.instance_count} * faces_per_instance;
+    const std::int64_t face_total =
+        std::int64_t{model.instance_count} * static_cast<std::int64_t>(faces.size());
 
     MeshText mesh(out);
     mesh.text("Mesh ");
     mesh.text(mesh_name != nullptr && mesh_name[0] != '\0' ? mesh_name : "Main_Mesh");
     mesh.line(" {");
     mesh.count_line(vertex_total);
-    write_vertices(model, mesh);
-    mesh.count_line(face_total);
-    write_faces(model, mesh);
+    if (!write_vertices_and_faces(model, faces, threads == 0 ? hardware_threads() : threads, out)) {
+        return;  // a write failed: the rest would not be written either
+    }
     write_material_list(model, face_total, mesh);
     write_texture_coords(model, vertex_total, mesh);
     mesh.line("} // Mesh");

@@ -7,8 +7,11 @@
 namespace kon2x {
 
 // Writes the Mesh object of `model` (read only) after the header line that
-// the caller wrote. A null or empty `mesh_name` means "Main_Mesh". Reports
-// nothing: write errors show in `out.ok()`.
-void write_mesh(const ConstructionModel& model, OutputBuffer& out, const char* mesh_name);
+// the caller wrote. A null or empty `mesh_name` means "Main_Mesh". The
+// vertex and face lines are formatted on `threads` threads (0: as many as the
+// hardware has), always giving the same bytes. Reports nothing: write errors
+// show in `out.ok()`, and writing stops soon after one.
+void write_mesh(const ConstructionModel& model, OutputBuffer& out, const char* mesh_name,
+                unsigned threads = 0);
 
 }  // namespace kon2x

@@ -9,16 +9,25 @@ OutputBuffer::OutputBuffer(std::string& memory) : memory_(&memory), buffer_(kChu
 
 OutputBuffer::OutputBuffer() : buffer_(kChunkSize) {}
 
-void OutputBuffer::drain() {
-    if (ok_ && used_ > 0) {
+void OutputBuffer::hand_on(const char* data, std::size_t size) {
+    if (ok_ && size > 0) {
         if (memory_ != nullptr) {
-            memory_->append(buffer_.data(), used_);
+            memory_->append(data, size);
         } else if (file_ != nullptr) {
-            ok_ = std::fwrite(buffer_.data(), 1, used_, file_) == used_;
+            ok_ = std::fwrite(data, 1, size, file_) == size;
         }
-        drained_ += used_;
+        drained_ += size;
     }
+}
+
+void OutputBuffer::drain() {
+    hand_on(buffer_.data(), used_);
     used_ = 0;
+}
+
+void OutputBuffer::write_direct(std::string_view text) {
+    drain();
+    hand_on(text.data(), text.size());
 }
 
 void OutputBuffer::write_slow(std::string_view text) {

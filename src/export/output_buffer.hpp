@@ -16,6 +16,8 @@ namespace kon2x {
 class OutputBuffer {
 public:
     static constexpr std::size_t kChunkSize = std::size_t{1} << 20;
+    // Texts of this size or more are handed on at once, without a copy.
+    static constexpr std::size_t kDirectSize = std::size_t{1} << 16;
 
     // Output to an open file; the caller closes it after flush().
     explicit OutputBuffer(std::FILE* file);
@@ -28,6 +30,10 @@ public:
     OutputBuffer& operator=(const OutputBuffer&) = delete;
 
     void write(std::string_view text) {
+        if (text.size() >= kDirectSize) {
+            write_direct(text);
+            return;
+        }
         if (text.size() > room()) {
             write_slow(text);
             return;
@@ -55,6 +61,8 @@ public:
 private:
     std::size_t room() const { return buffer_.size() - used_; }
     void write_slow(std::string_view text);
+    void write_direct(std::string_view text);
+    void hand_on(const char* data, std::size_t size);
     void drain();
 
     std::FILE* file_ = nullptr;

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <string>
 
+#include "support/model_builder.hpp"
 #include "support/test_support.hpp"
 
 namespace kon2x::test {
@@ -120,14 +121,17 @@ TEST(Driver, ReportsAWriteFailureAndLeavesNoOutput) {
     if (!fs::exists("/dev/full")) {
         GTEST_SKIP() << "no /dev/full here";
     }
-    TempDir dir;
-    dir.write("full.kon", kEmptyText);
-    fs::create_symlink("/dev/full", dir.path() / "full.x");
-    const RunResult run = run_kon2x(dir.path(), {"full.kon"}, "\n");
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.out, "--> ");
-    EXPECT_EQ(run.err, "full.x kann nicht geschrieben werden\n");
-    EXPECT_FALSE(fs::exists(fs::symlink_status(dir.path() / "full.x")));
+    // The header line alone, and a model that several threads format.
+    for (const std::string& text : {kEmptyText, text_of(random_model(4, 30000, 2000, 4))}) {
+        TempDir dir;
+        dir.write("full.kon", text);
+        fs::create_symlink("/dev/full", dir.path() / "full.x");
+        const RunResult run = run_kon2x(dir.path(), {"full.kon"}, "\n");
+        EXPECT_EQ(run.status, 1);
+        EXPECT_EQ(run.out, "--> ");
+        EXPECT_EQ(run.err, "full.x kann nicht geschrieben werden\n");
+        EXPECT_FALSE(fs::exists(fs::symlink_status(dir.path() / "full.x")));
+    }
 }
 
 }  // namespace

@@ -9,15 +9,17 @@
 #include <string>
 #include <vector>
 
+#include "loading/loader.hpp"
 #include "support/model_builder.hpp"
+#include "support/test_support.hpp"
 
 namespace kon2x::test {
 namespace {
 
-std::string written(const ConstructionModel& model, const char* name = nullptr) {
+std::string written(const ConstructionModel& model, const char* name = nullptr, unsigned threads = 0) {
     std::string text;
     OutputBuffer out(text);
-    write_mesh(model, out, name);
+    write_mesh(model, out, name, threads);
     EXPECT_TRUE(out.flush());
     return text;
 }
@@ -85,6 +87,21 @@ TEST(WriteMesh, MeshNameDefaultsToMainMesh) {
     EXPECT_EQ(written(model).substr(0, 18), "Mesh Main_Mesh {\r\n");
     EXPECT_EQ(written(model, "").substr(0, 18), "Mesh Main_Mesh {\r\n");
     EXPECT_EQ(written(model, "Haus").substr(0, 13), "Mesh Haus {\r\n");
+}
+
+TEST(WriteMesh, GivesTheSameBytesOnAnyNumberOfThreads) {
+    std::vector<ConstructionModel> models = {random_model(1, 20000, 5000, 5), random_model(2, 32767, 300, 1),
+                                             random_model(3, 40, 12000, 9)};
+    for (const std::filesystem::path& input : corpus_inputs()) {
+        ConsoleCapture quiet;
+        load(models.emplace_back(), input.string());
+    }
+    for (const ConstructionModel& model : models) {
+        const std::string one_thread = written(model, nullptr, 1);
+        for (const unsigned threads : {2u, 3u, 8u}) {
+            EXPECT_TRUE(written(model, nullptr, threads) == one_thread) << threads << " threads";
+        }
+    }
 }
 
 }  // namespace

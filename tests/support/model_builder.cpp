@@ -2,6 +2,7 @@
 #include "support/model_builder.hpp"
 
 #include <cstdio>
+#include <random>
 
 #include "support/archive_builder.hpp"
 
@@ -92,6 +93,31 @@ ConstructionModel model_of(std::vector<PointRecord> points, const std::vector<st
     model.instance_count = static_cast<std::int16_t>(instances.size());
     model.instances = std::move(instances);
     return model;
+}
+
+ConstructionModel random_model(unsigned seed, int points, int faces, int instances) {
+    std::mt19937 random(seed);
+    const auto pick = [&](int low, int high) {
+        return std::uniform_int_distribution<int>(low, high)(random);
+    };
+    std::vector<PointRecord> records;
+    for (int k = 0; k < points; ++k) {
+        records.push_back(point_at(pick(-30000, 30000), pick(-30000, 30000), pick(-30000, 30000),
+                                   pick(0, 255), 0, pick(0, 3) * 80, pick(0, 2),
+                                   static_cast<float>(pick(0, 64)) / 64, 0.5f));
+    }
+    std::vector<std::vector<int>> indices(static_cast<std::size_t>(faces));
+    for (std::vector<int>& face : indices) {
+        for (int n = pick(3, 7); n > 0; --n) {
+            face.push_back(pick(0, points - 1));
+        }
+    }
+    std::vector<InstanceRecord> placements;
+    for (int j = 0; j < instances; ++j) {
+        placements.push_back(instance_of(pick(0, 3) == 0 ? -1.0f : 1.5f, 1, 1, pick(0, 1) * 15.5, 0,
+                                         pick(0, 2) * 30.0, j * 1000, 0, -j));
+    }
+    return model_of(records, indices, placements);
 }
 
 std::string text_of(const ConstructionModel& model) {

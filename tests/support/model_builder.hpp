@@ -18,6 +18,10 @@ InstanceRecord instance_of(float scale_x, float scale_y, float scale_z, double r
 ConstructionModel model_of(std::vector<PointRecord> points, const std::vector<std::vector<int>>& faces,
                            std::vector<InstanceRecord> instances = {InstanceRecord{}});
 
+// A model of random points, faces of three to seven points and instances
+// (some rotated, some mirrored): the same model for the same seed.
+ConstructionModel random_model(unsigned seed, int points, int faces, int instances);
+
 // The model as a text construction file that reads back into the same
 // points (extra entries left out), faces and instances.
 std::string text_of(const ConstructionModel& model);

@@ -8,7 +8,7 @@ STRICT        = -DKON2X_WERROR=ON
 
 WINDOWS_PACKAGES = cmake make g++ libgtest-dev googletest g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine wine64
 
-.PHONY: all run preview release test test-clang test-release format-check windows test-windows bench fuzz ci clean
+.PHONY: all run preview release test test-clang test-release format-check windows test-windows dist test-dist bench fuzz ci clean
 
 all: release
 
@@ -64,6 +64,15 @@ test-windows:
 	@scripts/setup.sh $(WINDOWS_PACKAGES)
 	scripts/test-windows.sh
 
+# The packages users install, in dist/ (see scripts/dist.sh), and a try of each as a user would.
+dist:
+	@scripts/setup.sh cmake make g++ dpkg-dev g++-mingw-w64-x86-64-posix
+	scripts/dist.sh
+
+test-dist: dist
+	@scripts/setup.sh wine wine64
+	scripts/test-dist.sh
+
 bench:
 	@scripts/setup.sh cmake make g++ libbenchmark-dev
 	cmake -S . -B $(BUILD_DIR)/bench -DCMAKE_BUILD_TYPE=Release -DKON2X_TESTS=OFF -DKON2X_BENCH=ON $(STRICT)
@@ -76,8 +85,8 @@ fuzz:
 	@scripts/setup.sh cmake make clang libclang-rt-14-dev
 	FUZZ_SECONDS=$(FUZZ_SECONDS) scripts/fuzz.sh
 
-ci: format-check test test-clang test-release test-windows
+ci: format-check test test-clang test-release test-windows test-dist
 	$(MAKE) fuzz FUZZ_SECONDS=30
 
 clean:
-	rm -rf $(BUILD_DIR) build-windows build-windows-i686
+	rm -rf $(BUILD_DIR) build-windows build-windows-i686 dist

@@ -1,0 +1,33 @@
+#!/bin/sh
+# Writes the packages users install, named with the project's version:
+#   dist/kon2x-VERSION-windows-x86_64.zip  kon2x.exe, kon2gltf.exe, README.txt
+#                                          (CR LF), the examples
+#   dist/kon2x_VERSION_amd64.deb           /usr/bin/kon2x, /usr/bin/kon2gltf,
+#                                          README and examples in /usr/share/doc/kon2x
+set -eu
+cd "$(dirname "$0")/.."
+jobs=$(nproc 2>/dev/null || echo 2)
+version=$(sed -n 's/^project(kon2x VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+mkdir -p dist
+
+echo "== dist/kon2x_${version}_amd64.deb"
+cmake -S . -B build/dist -DCMAKE_BUILD_TYPE=Release -DKON2X_TESTS=OFF -DKON2X_WERROR=ON >/dev/null
+cmake --build build/dist -j "$jobs" --target kon2x kon2gltf
+(cd build/dist && cpack -G DEB -B "$PWD/packages" >/dev/null)
+cp "build/dist/packages/kon2x_${version}_amd64.deb" dist/
+
+name=kon2x-$version-windows-x86_64
+echo "== dist/$name.zip"
+cmake -S . -B build/dist-windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=Release \
+    -DKON2X_TESTS=OFF -DKON2X_WERROR=ON >/dev/null
+cmake --build build/dist-windows -j "$jobs" --target kon2x kon2gltf
+stage=build/dist-windows/stage
+rm -rf "$stage"
+mkdir -p "$stage/$name/examples" "$stage/$name/docs"
+cp build/dist-windows/kon2x.exe build/dist-windows/kon2gltf.exe "$stage/$name/"
+sed 's/$/\r/' README.md > "$stage/$name/README.txt"
+cp examples/*.kon "$stage/$name/examples/"
+cp docs/house.png "$stage/$name/docs/"
+rm -f "dist/$name.zip"
+(cd "$stage" && cmake -E tar cf "../../../dist/$name.zip" --format=zip "$name")
+ls -l dist

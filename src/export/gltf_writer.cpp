@@ -115,8 +115,16 @@ void put_indices(OutputBuffer& out, const std::vector<std::uint16_t>& indices) {
 class GltfFile {
 public:
     explicit GltfFile(const ConstructionModel& model) : model_(model) {
-        material_of_point_ = number_point_materials(model.valid_points(), table_);
-        groups_ = triangles_by_material(model, material_of_point_, table_.entries().size());
+        const std::vector<std::int32_t> material_of_point =
+            number_point_materials(model.valid_points(), table_);
+        groups_ = triangles_by_material(model, material_of_point, table_.entries().size());
+        // Distinct texture numbers other than 0, in the order the materials name them.
+        for (const MaterialKey& key : table_.entries()) {
+            if (key.texture != 0 && !texture_index_.contains(key.texture)) {
+                texture_index_.emplace(key.texture, textures_.size());
+                textures_.push_back(key.texture);
+            }
+        }
         for (const auto& group : groups_) {
             index_count_ += group.size();
         }
@@ -174,7 +182,7 @@ private:
     }
 
     void append_scene(std::string& json) const {
-        if (!textures().empty()) {
+        if (!textures_.empty()) {
             json += R"(,"extensionsUsed":["MSFT_texture_dds"])";
         }
         json += R"(,"scene":0,"scenes":[{"nodes":[)";
@@ -239,19 +247,7 @@ private:
         }
     }
 
-    // Distinct texture numbers other than 0, in the order the materials name them.
-    std::map<std::int32_t, std::size_t> textures() const {
-        std::map<std::int32_t, std::size_t> index_of;
-        for (const MaterialKey& key : table_.entries()) {
-            if (key.texture != 0 && !index_of.contains(key.texture)) {
-                index_of.emplace(key.texture, index_of.size());
-            }
-        }
-        return index_of;
-    }
-
     void append_materials(std::string& json) const {
-        const std::map<std::int32_t, std::size_t> texture_index = textures();
         std::size_t m = 0;
         for (const MaterialKey& key : table_.entries()) {
             separate(json, m++);
@@ -260,7 +256,7 @@ private:
                                                      linear_from_srgb(key.blue), 1.0});
             if (key.texture != 0) {
                 json += R"(,"baseColorTexture":{"index":)";
-                append_number(json, texture_index.at(key.texture));
+                append_number(json, texture_index_.at(key.texture));
                 json += '}';
             }
             json += R"(,"metallicFactor":0,"roughnessFactor":1},"doubleSided":true,"extras":{"colour":)";
@@ -279,16 +275,11 @@ private:
 
     // Texture n shows the image NNNN.png; its MSFT_texture_dds form NNNN.dds.
     void append_textures(std::string& json) const {
-        const std::map<std::int32_t, std::size_t> texture_index = textures();
-        if (texture_index.empty()) {
+        if (textures_.empty()) {
             return;
         }
-        std::vector<std::int32_t> in_order(texture_index.size());
-        for (const auto& [texture, index] : texture_index) {
-            in_order[index] = texture;
-        }
         json += R"(,"textures":[)";
-        for (std::size_t t = 0; t < in_order.size(); ++t) {
+        for (std::size_t t = 0; t < textures_.size(); ++t) {
             separate(json, t);
             json += R"({"source":)";
             append_number(json, 2 * t);
@@ -297,10 +288,10 @@ private:
             json += "}}}";
         }
         json += R"(],"images":[)";
-        for (std::size_t t = 0; t < in_order.size(); ++t) {
+        for (std::size_t t = 0; t < textures_.size(); ++t) {
             separate(json, t);
-            json += R"({"uri":")" + texture_stem(in_order[t]) + R"(.png"},{"uri":")" +
-                    texture_stem(in_order[t]) + R"(.dds"})";
+            json += R"({"uri":")" + texture_stem(textures_[t]) + R"(.png"},{"uri":")" +
+                    texture_stem(textures_[t]) + R"(.dds"})";
         }
         json += ']';
     }
@@ -375,7 +366,8 @@ private:
 
     const ConstructionModel& model_;
     MaterialTable table_;
-    std::vector<std::int32_t> material_of_point_;
+    std::vector<std::int32_t> textures_;                 // in the order of the images
+    std::map<std::int32_t, std::size_t> texture_index_;  // position in textures_
     std::vector<std::vector<std::uint16_t>> groups_;
     std::size_t index_count_ = 0;
     std::vector<Node> nodes_;

@@ -11,7 +11,7 @@
 #include "console/console.hpp"
 #include "loading/line_derivation.hpp"
 #include "loading/loader.hpp"
-#include "support/model_builder.hpp"
+#include "model_text.hpp"
 
 namespace kon2x::bench {
 namespace {
@@ -19,7 +19,7 @@ namespace {
 const std::string& bench_text_path() {
     static const std::string path = [] {
         const std::string file = (std::filesystem::temp_directory_path() / "kon2x-bench.kon").string();
-        std::ofstream(file, std::ios::binary) << test::text_of(make_bench_model());
+        std::ofstream(file, std::ios::binary) << model_as_text(make_bench_model());
         return file;
     }();
     return path;

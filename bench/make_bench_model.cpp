@@ -5,7 +5,7 @@
 #include <fstream>
 
 #include "bench_model.hpp"
-#include "support/model_builder.hpp"
+#include "model_text.hpp"
 
 int main(int argc, char** argv) {
     if (argc < 2) {
@@ -19,6 +19,7 @@ int main(int argc, char** argv) {
     if (argc > 3) {
         shape.materials = std::atoi(argv[3]);
     }
-    std::ofstream(argv[1], std::ios::binary) << kon2x::test::text_of(kon2x::bench::make_bench_model(shape));
+    std::ofstream(argv[1], std::ios::binary)
+        << kon2x::bench::model_as_text(kon2x::bench::make_bench_model(shape));
     return 0;
 }

@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <regex>
 #include <string>
 
 #include "support/test_support.hpp"
@@ -50,50 +51,36 @@ RunResult expected_console(const fs::path& file) {
     return expected;
 }
 
-struct Converter {
-    const char* extension;
-    RunResult (*run)(const fs::path& directory, const std::vector<std::string>& arguments,
-                     const std::string& input);
-};
-
-RunResult run_x(const fs::path& directory, const std::vector<std::string>& arguments,
-                const std::string& input) {
-    return run_kon2x(directory, arguments, input);
-}
-
-void expect_case(const fs::path& input, const Converter& converter) {
+void expect_case(const fs::path& input, const char* program, const std::string& extension) {
     const std::string expected = (source_path("tests/corpus") / input.stem()).string();
-    const std::string own_console = expected + converter.extension + ".console";
+    const std::string own_console = expected + extension + ".console";
     const std::string console = fs::exists(own_console) ? own_console : expected + ".console";
     TempDir dir;
     fs::copy_file(input, dir.path() / input.filename());
-    const RunResult run = converter.run(dir.path(), {input.filename().string()}, std::string(8, '\n'));
+    const RunResult run =
+        run_kon2x(dir.path(), {input.filename().string()}, std::string(8, '\n'), false, program);
     const RunResult want = fs::exists(console) ? expected_console(console) : RunResult{0, "", ""};
-    EXPECT_EQ(run.status, want.status) << converter.extension;
-    EXPECT_EQ(run.out, want.out) << converter.extension;
-    EXPECT_EQ(run.err, want.err) << converter.extension;
-    const fs::path output = dir.path() / (input.stem().string() + converter.extension);
-    if (fs::exists(expected + converter.extension)) {
-        EXPECT_TRUE(read_file(output) == read_file(expected + converter.extension)) << "output differs";
+    EXPECT_EQ(run.status, want.status) << extension;
+    EXPECT_EQ(run.out, want.out) << extension;
+    EXPECT_EQ(run.err, want.err) << extension;
+    const fs::path output = dir.path() / (input.stem().string() + extension);
+    if (fs::exists(expected + extension)) {
+        EXPECT_TRUE(read_file(output) == read_file(expected + extension)) << "output differs";
     } else {
-        EXPECT_EQ(fs::exists(output), fs::exists(expected + ".x")) << converter.extension;
+        EXPECT_EQ(fs::exists(output), fs::exists(expected + ".x")) << extension;
     }
 }
 
 class Corpus : public testing::TestWithParam<fs::path> {};
 
 TEST_P(Corpus, ConvertsAsExpected) {
-    expect_case(GetParam(), Converter{".x", run_x});
-    expect_case(GetParam(), Converter{".glb", run_kon2gltf});
+    expect_case(GetParam(), KON2X_EXE, ".x");
+    expect_case(GetParam(), KON2GLTF_EXE, ".glb");
 }
 
 // The file name with every character but letters and digits as '_'.
 std::string case_name(const testing::TestParamInfo<fs::path>& param) {
-    std::string name = param.param.filename().string();
-    for (char& c : name) {
-        c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-    }
-    return name;
+    return std::regex_replace(param.param.filename().string(), std::regex("[^A-Za-z0-9]"), "_");
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, Corpus, testing::ValuesIn(corpus_inputs()), case_name);

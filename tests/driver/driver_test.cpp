@@ -28,7 +28,7 @@ TEST(Driver, UsageNamesOnlyTheProgramFileName) {
         {{"a", "b", "c"}, "kon2x", "kon2x"},
     };
     for (const auto& row : rows) {
-        const RunResult run = run_kon2x(dir.path(), row.arguments, "\n", false, row.program);
+        const RunResult run = run_kon2x(dir.path(), row.arguments, "\n", false, KON2X_EXE, row.program);
         EXPECT_EQ(run.status, 1);
         EXPECT_EQ(run.err, "Usage: " + row.expected_name + " Kon-datei\n");
         EXPECT_EQ(run.out, "--> ");
@@ -122,7 +122,15 @@ TEST(Driver, ReportsAWriteFailureAndLeavesNoOutput) {
         GTEST_SKIP() << "no /dev/full here";
     }
     // The header line alone, and a model that several threads format.
-    for (const std::string& text : {kEmptyText, text_of(random_model(4, 30000, 2000, 4))}) {
+    std::vector<std::string> points;
+    std::vector<std::string> faces;
+    for (int i = 0; i < 30000; ++i) {
+        points.push_back(std::to_string(i) + ";" + std::to_string(i % 977) + ";" + std::to_string(-i));
+        faces.push_back(std::to_string(i) + ";" + std::to_string((i + 1) % 30000) + ";" +
+                        std::to_string((i + 7) % 30000));
+    }
+    for (const std::string& text :
+         {kEmptyText, kon_file(points, faces, {"1;1;1;0;0;0;0;0;0", "1;1;1;0;0;30;9;9;9"})}) {
         TempDir dir;
         dir.write("full.kon", text);
         fs::create_symlink("/dev/full", dir.path() / "full.x");

@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <limits>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -87,6 +88,33 @@ TEST(WriteMesh, MeshNameDefaultsToMainMesh) {
     EXPECT_EQ(written(model).substr(0, 18), "Mesh Main_Mesh {\r\n");
     EXPECT_EQ(written(model, "").substr(0, 18), "Mesh Main_Mesh {\r\n");
     EXPECT_EQ(written(model, "Haus").substr(0, 13), "Mesh Haus {\r\n");
+}
+
+// Random points, faces of three to seven points and instances (some
+// rotated, some mirrored): the same model for the same seed.
+ConstructionModel random_model(unsigned seed, int points, int faces, int instances) {
+    std::mt19937 random(seed);
+    const auto pick = [&](int low, int high) {
+        return low + static_cast<int>(random() % unsigned(high - low + 1));
+    };
+    std::vector<PointRecord> records;
+    for (int k = 0; k < points; ++k) {
+        records.push_back(point_at(pick(-30000, 30000), pick(-30000, 30000), pick(-30000, 30000),
+                                   pick(0, 255), 0, pick(0, 3) * 80, pick(0, 2),
+                                   static_cast<float>(pick(0, 64)) / 64, 0.5f));
+    }
+    std::vector<std::vector<int>> indices(static_cast<std::size_t>(faces));
+    for (std::vector<int>& face : indices) {
+        for (int n = pick(3, 7); n > 0; --n) {
+            face.push_back(pick(0, points - 1));
+        }
+    }
+    std::vector<InstanceRecord> placements;
+    for (int j = 0; j < instances; ++j) {
+        placements.push_back(instance_of(pick(0, 3) == 0 ? -1.0f : 1.5f, 1, 1, pick(0, 1) * 15.5, 0,
+                                         pick(0, 2) * 30.0, j * 1000, 0, -j));
+    }
+    return model_of(records, indices, placements);
 }
 
 TEST(WriteMesh, GivesTheSameBytesOnAnyNumberOfThreads) {

@@ -4,13 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <string>
+#include <numeric>
 #include <vector>
 
 namespace kon2x {
 namespace {
 
-// Twice the signed area of a polygon in the z = 0 plane.
+// Twice the signed area of the corners at `order` (x and y; z is ignored).
 double twice_area(const std::vector<Corner3d>& corners, const std::vector<std::int32_t>& order) {
     double sum = 0;
     for (std::size_t i = 0; i < order.size(); ++i) {
@@ -21,85 +21,71 @@ double twice_area(const std::vector<Corner3d>& corners, const std::vector<std::i
     return sum;
 }
 
-std::vector<Corner3d> flat(const std::vector<std::pair<double, double>>& points) {
-    std::vector<Corner3d> corners;
-    for (const auto& [x, y] : points) {
-        corners.push_back({x, y, 7});
-    }
-    return corners;
-}
-
-std::vector<std::int32_t> fan(std::int32_t n) {
+std::vector<std::int32_t> fan(std::size_t n) {
     std::vector<std::int32_t> triangles;
-    for (std::int32_t k = 1; k + 1 < n; ++k) {
+    for (std::int32_t k = 1; k + 1 < static_cast<std::int32_t>(n); ++k) {
         triangles.insert(triangles.end(), {0, k, k + 1});
     }
     return triangles;
 }
 
 TEST(TriangulateFace, CoversSimpleFacesExactlyTurningAsTheFaceTurns) {
-    const struct {
-        const char* name;
-        std::vector<std::pair<double, double>> points;
-    } rows[] = {
-        {"square", {{0, 0}, {2, 0}, {2, 2}, {0, 2}}},
-        {"L-shaped room", {{0, 0}, {4, 0}, {4, 1}, {1, 1}, {1, 3}, {0, 3}}},
-        {"L-shaped room, clockwise", {{0, 3}, {1, 3}, {1, 1}, {4, 1}, {4, 0}, {0, 0}}},
-        {"notch, concave at corner 0", {{2, 1}, {0, 0}, {4, 0}, {4, 4}, {0, 4}}},
-        {"collinear points on an edge", {{0, 0}, {1, 0}, {2, 0}, {3, 0}, {3, 3}, {0, 3}}},
-        {"comb",
-         {{0, 0}, {5, 0}, {5, 3}, {4, 3}, {4, 1}, {3, 1}, {3, 3}, {2, 3}, {2, 1}, {1, 1}, {1, 3}, {0, 3}}},
+    const std::vector<std::vector<Corner3d>> faces = {
+        {{0, 0, 7}, {2, 0, 7}, {2, 2, 7}, {0, 2, 7}},                        // square
+        {{0, 0, 7}, {4, 0, 7}, {4, 1, 7}, {1, 1, 7}, {1, 3, 7}, {0, 3, 7}},  // L-shaped room
+        {{0, 3, 7}, {1, 3, 7}, {1, 1, 7}, {4, 1, 7}, {4, 0, 7}, {0, 0, 7}},  // the same, clockwise
+        {{2, 1, 7}, {0, 0, 7}, {4, 0, 7}, {4, 4, 7}, {0, 4, 7}},             // notch at corner 0
+        {{0, 0, 7}, {1, 0, 7}, {2, 0, 7}, {3, 0, 7}, {3, 3, 7}, {0, 3, 7}},  // collinear corners
+        {{0, 0, 7},
+         {5, 0, 7},
+         {5, 3, 7},
+         {4, 3, 7},
+         {4, 1, 7},
+         {3, 1, 7},
+         {3, 3, 7},
+         {2, 3, 7},
+         {2, 1, 7},
+         {1, 1, 7},
+         {1, 3, 7},
+         {0, 3, 7}},  // comb
     };
-    for (const auto& row : rows) {
-        const std::vector<Corner3d> corners = flat(row.points);
+    for (const std::vector<Corner3d>& corners : faces) {
         std::vector<std::int32_t> triangles;
         triangulate_face(corners, triangles);
         std::vector<std::int32_t> all(corners.size());
-        for (std::size_t i = 0; i < all.size(); ++i) {
-            all[i] = static_cast<std::int32_t>(i);
-        }
+        std::iota(all.begin(), all.end(), 0);
         const double face = twice_area(corners, all);
-        ASSERT_EQ(triangles.size(), 3 * (corners.size() - 2)) << row.name;
+        ASSERT_EQ(triangles.size(), 3 * (corners.size() - 2));
         double covered = 0;
         for (std::size_t t = 0; t < triangles.size(); t += 3) {
             const double part = twice_area(corners, {triangles[t], triangles[t + 1], triangles[t + 2]});
-            EXPECT_GE(part * face, 0) << row.name << ": triangle " << t / 3 << " turns the other way";
+            EXPECT_GE(part * face, 0) << "triangle " << t / 3 << " turns the other way";
             covered += std::fabs(part);
         }
-        EXPECT_DOUBLE_EQ(covered, std::fabs(face)) << row.name;  // no overlap, no gap
+        EXPECT_DOUBLE_EQ(covered, std::fabs(face)) << corners.size() << " corners";  // no overlap, no gap
     }
 }
 
-TEST(TriangulateFace, FacesWithoutAPlaneBecomeFans) {
-    const struct {
-        const char* name;
-        std::vector<Corner3d> corners;
-    } rows[] = {
-        {"triangle", {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}},
-        {"collinear", {{0, 0, 0}, {1, 1, 1}, {2, 2, 2}, {3, 3, 3}}},
-        {"one point four times", {{5, 5, 5}, {5, 5, 5}, {5, 5, 5}, {5, 5, 5}}},
-        {"bow tie", {{0, 0, 0}, {2, 2, 0}, {2, 0, 0}, {0, 2, 0}}},
-    };
-    for (const auto& row : rows) {
-        std::vector<std::int32_t> triangles;
-        triangulate_face(row.corners, triangles);
-        EXPECT_EQ(triangles, fan(static_cast<std::int32_t>(row.corners.size()))) << row.name;
-    }
-}
-
-TEST(TriangulateFace, AHugeConcaveFaceTakesBoundedWork) {
-    // A comb of 20000 teeth in a tilted plane: too much work for ear clipping,
-    // so it ends as a fan, quickly.
-    std::vector<Corner3d> corners;
+TEST(TriangulateFace, FacesWithoutAPlaneAndHugeConcaveFacesBecomeFans) {
+    std::vector<Corner3d> comb;  // 20000 teeth in a tilted plane: beyond the work bound
     for (int i = 0; i < 20000; ++i) {
-        corners.push_back({i * 2.0, 0, i * 2.0});
-        corners.push_back({i * 2.0 + 1, 1, i * 2.0 + 1});
+        comb.push_back({i * 2.0, 0, i * 2.0});
+        comb.push_back({i * 2.0 + 1, 1, i * 2.0 + 1});
     }
-    corners.push_back({40000, -10, 40000});
-    corners.push_back({0, -10, 0});
-    std::vector<std::int32_t> triangles;
-    triangulate_face(corners, triangles);
-    EXPECT_EQ(triangles, fan(static_cast<std::int32_t>(corners.size())));
+    comb.push_back({40000, -10, 40000});
+    comb.push_back({0, -10, 0});
+    const std::vector<std::vector<Corner3d>> faces = {
+        {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}},             // a triangle
+        {{0, 0, 0}, {1, 1, 1}, {2, 2, 2}, {3, 3, 3}},  // collinear
+        {{5, 5, 5}, {5, 5, 5}, {5, 5, 5}, {5, 5, 5}},  // one point four times
+        {{0, 0, 0}, {2, 2, 0}, {2, 0, 0}, {0, 2, 0}},  // a bow tie
+        comb,
+    };
+    for (const std::vector<Corner3d>& corners : faces) {
+        std::vector<std::int32_t> triangles;
+        triangulate_face(corners, triangles);
+        EXPECT_EQ(triangles, fan(corners.size())) << corners.size() << " corners";
+    }
 }
 
 }  // namespace

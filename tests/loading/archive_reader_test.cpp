@@ -9,7 +9,6 @@
 
 #include "loading/loader.hpp"
 #include "support/archive_builder.hpp"
-#include "support/model_builder.hpp"
 #include "support/test_support.hpp"
 
 namespace kon2x::test {
@@ -40,7 +39,7 @@ Loaded load_bytes(const std::string& bytes) {
 std::vector<ArchivePoint> points(int count) {
     std::vector<ArchivePoint> list;
     for (int i = 0; i < count; ++i) {
-        list.push_back(archive_point(point_at(i, 2 * i, 3 * i, i, i, i)));
+        list.push_back(archive_point(i, 2 * i, 3 * i, i, i, i));
     }
     return list;
 }

@@ -107,19 +107,17 @@ void write_lines(Writer& out, const std::string& section, const std::string& nam
 
 }  // namespace
 
-ArchivePoint archive_point(const PointRecord& point) {
+ArchivePoint archive_point(int x, int y, int z, int red, int green, int blue, int texture, float u, float v) {
     ArchivePoint p;
-    p.x = point.x;
-    p.y = point.y;
-    p.z = point.z;
-    p.red = point.red;
-    p.green = point.green;
-    p.blue = point.blue;
-    p.texture = point.texture;
-    p.u = point.u;
-    p.v = point.v;
-    p.marker = point.marker;
-    p.extras = point.extras;
+    p.x = x;
+    p.y = y;
+    p.z = z;
+    p.red = static_cast<std::uint8_t>(red);
+    p.green = static_cast<std::uint8_t>(green);
+    p.blue = static_cast<std::uint8_t>(blue);
+    p.texture = texture;
+    p.u = u;
+    p.v = v;
     return p;
 }
 

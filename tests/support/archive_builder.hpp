@@ -24,8 +24,8 @@ struct ArchivePoint {
     std::int32_t aux = 0;
 };
 
-// The archive form of a point: its position, colour, texture data, marker and extras.
-ArchivePoint archive_point(const PointRecord& point);
+ArchivePoint archive_point(int x, int y, int z, int red = 0, int green = 0, int blue = 0, int texture = 0,
+                           float u = 0, float v = 0);
 
 // The elements, group by group, as the face-index stream holds them.
 struct FaceGroups {

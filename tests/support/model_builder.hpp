@@ -1,5 +1,5 @@
-// The one way for tests and benchmarks to describe a construction model and
-// to write it as a text file or a binary archive.
+// The one way for tests to describe a construction model or a text file
+// (binary archives: archive_builder).
 #pragma once
 
 #include <string>
@@ -17,19 +17,6 @@ InstanceRecord instance_of(float scale_x, float scale_y, float scale_z, double r
 // A model of kind 0 that holds exactly these records; a face is its list of indices.
 ConstructionModel model_of(std::vector<PointRecord> points, const std::vector<std::vector<int>>& faces,
                            std::vector<InstanceRecord> instances = {InstanceRecord{}});
-
-// A model of random points, faces of three to seven points and instances
-// (some rotated, some mirrored): the same model for the same seed.
-ConstructionModel random_model(unsigned seed, int points, int faces, int instances);
-
-// The model as a text construction file that reads back into the same
-// points (extra entries left out), faces and instances.
-std::string text_of(const ConstructionModel& model);
-
-// The model as a binary archive that reads back into the same model, faces in
-// the same order: the leading faces of one to four points that come in group
-// order fill the fixed-size groups, all others are polygons.
-std::string archive_of(const ConstructionModel& model);
 
 // A text construction file of kind 0 with the given point, face and instance lines.
 std::string kon_file(const std::vector<std::string>& points, const std::vector<std::string>& faces = {},

@@ -132,12 +132,9 @@ int read_text_from(ConstructionModel& model, const std::string& text, std::strin
 
 #if !defined(_WIN32)
 
-namespace {
-
-// Runs `executable` with the program name `program` in argv[0].
-RunResult run_program(const char* executable, const fs::path& directory,
-                      const std::vector<std::string>& arguments, const std::string& input, bool closed_input,
-                      const std::string& program) {
+RunResult run_kon2x(const fs::path& directory, const std::vector<std::string>& arguments,
+                    const std::string& input, bool closed_input, const char* program,
+                    const std::string& name) {
     TempDir io;
     const std::string in_path = io.write("stdin", input);
     const std::string out_path = (io.path() / "stdout").string();
@@ -154,7 +151,7 @@ RunResult run_program(const char* executable, const fs::path& directory,
     posix_spawn_file_actions_addopen(&actions, 2, err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
 
     std::vector<char*> argv;
-    std::string program_copy = program;
+    std::string program_copy = name.empty() ? program : name;
     argv.push_back(program_copy.data());
     std::vector<std::string> copies = arguments;
     for (std::string& argument : copies) {
@@ -166,7 +163,7 @@ RunResult run_program(const char* executable, const fs::path& directory,
     const fs::path previous = fs::current_path();
     fs::current_path(directory);
     pid_t child = 0;
-    const int spawned = posix_spawn(&child, executable, &actions, nullptr, argv.data(), environ);
+    const int spawned = posix_spawn(&child, program, &actions, nullptr, argv.data(), environ);
     fs::current_path(previous);
     posix_spawn_file_actions_destroy(&actions);
 
@@ -180,18 +177,6 @@ RunResult run_program(const char* executable, const fs::path& directory,
     result.out = read_file(out_path);
     result.err = read_file(err_path);
     return result;
-}
-
-}  // namespace
-
-RunResult run_kon2x(const fs::path& directory, const std::vector<std::string>& arguments,
-                    const std::string& input, bool closed_input, const std::string& program) {
-    return run_program(KON2X_EXE, directory, arguments, input, closed_input, program);
-}
-
-RunResult run_kon2gltf(const fs::path& directory, const std::vector<std::string>& arguments,
-                       const std::string& input) {
-    return run_program(KON2GLTF_EXE, directory, arguments, input, false, KON2GLTF_EXE);
 }
 
 #endif

@@ -61,16 +61,12 @@ struct RunResult {
     std::string err;
 };
 
-// Runs the built kon2x in `directory` with the arguments after the program
-// name `program`, feeding `input` to its standard input (closed_input: none at all).
+// Runs the built `program` (kon2x, or KON2GLTF_EXE) in `directory` with the
+// arguments after the program name `name` (default: the program's path),
+// feeding `input` to its standard input (closed_input: none at all).
 RunResult run_kon2x(const std::filesystem::path& directory, const std::vector<std::string>& arguments,
-                    const std::string& input, bool closed_input = false,
-                    const std::string& program = KON2X_EXE);
-
-// The same for the built kon2gltf.
-RunResult run_kon2gltf(const std::filesystem::path& directory, const std::vector<std::string>& arguments,
-                       const std::string& input);
-
+                    const std::string& input, bool closed_input = false, const char* program = KON2X_EXE,
+                    const std::string& name = "");
 // Path of a file in the source tree.
 std::filesystem::path source_path(const std::string& relative);
 

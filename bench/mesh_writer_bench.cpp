@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "bench_model.hpp"
-#include "export/instance_transform.hpp"
-#include "export/mesh_writer.hpp"
+#include "export/maths/instance_transform.hpp"
+#include "export/writers/mesh_writer.hpp"
 
 namespace kon2x::bench {
 namespace {
@@ -36,7 +36,7 @@ std::size_t output_size() {
     static const std::size_t size = [] {
         std::string text;
         OutputBuffer out(text);
-        write_mesh(bench_model(), out, nullptr);
+        write_mesh(MeshPlan(bench_model()), out, nullptr);
         out.flush();
         return text.size();
     }();
@@ -49,7 +49,7 @@ void write_to_file(benchmark::State& state, const ConstructionModel& model) {
     for (auto _ : state) {
         std::FILE* file = std::fopen(path.c_str(), "wb");
         OutputBuffer out(file);
-        write_mesh(model, out, nullptr);
+        write_mesh(MeshPlan(model), out, nullptr);
         out.flush();
         bytes = out.drained();
         std::fclose(file);
@@ -75,7 +75,7 @@ void BM_WriteMeshToMemory(benchmark::State& state) {
     std::size_t bytes = 0;
     for (auto _ : state) {
         OutputBuffer out;
-        write_mesh(bench_model(), out, nullptr, static_cast<unsigned>(state.range(0)));
+        write_mesh(MeshPlan(bench_model()), out, nullptr, static_cast<unsigned>(state.range(0)));
         out.flush();
         bytes = out.drained();
     }

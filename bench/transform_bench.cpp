@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "bench_model.hpp"
-#include "export/instance_transform.hpp"
-#include "export/trig.hpp"
+#include "export/maths/instance_transform.hpp"
+#include "export/maths/trig.hpp"
 
 namespace kon2x::bench {
 namespace {

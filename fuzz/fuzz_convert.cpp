@@ -1,7 +1,7 @@
 // Fuzz target: load, then write every model a reader accepts as a .x mesh and
 // as glTF, both into memory sinks.
-#include "export/gltf_writer.hpp"
-#include "export/mesh_writer.hpp"
+#include "export/writers/gltf_writer.hpp"
+#include "export/writers/mesh_writer.hpp"
 #include "fuzz_input.hpp"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -10,10 +10,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (model.loaded == 1) {
         // Kind 1 is refused by the driver, but the writers handle it too.
         kon2x::OutputBuffer mesh;
-        kon2x::write_mesh(model, mesh, nullptr);
+        kon2x::write_mesh(kon2x::MeshPlan(model), mesh, nullptr);
         mesh.flush();
         kon2x::OutputBuffer gltf;
-        kon2x::write_gltf(model, gltf);
+        kon2x::write_gltf(kon2x::MeshPlan(model), gltf);
         gltf.flush();
     }
     return 0;

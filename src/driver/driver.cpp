@@ -23,32 +23,55 @@ int fail_with(const std::string& message) {
     return kFailure;
 }
 
-int convert(const std::string& input_path, const OutputFormat& format) {
-    ConstructionModel model;
-    load(model, input_path);
-    if (model.loaded == 0 || model.kind != kKindConvertible) {
-        return fail_with(format_message("%s ist fehlerhaft\n", input_path.c_str()));
-    }
+// One conversion of one input. It owns the model and knows how far it got,
+// which decides what running out of memory tells the user.
+class Conversion {
+public:
+    Conversion(const char* input_path, const OutputFormat& format)
+        : input_path_(input_path), format_(format) {}
 
-    const std::string output_name = output_name_for(input_path, format.extension);
-    std::string note;
-    switch (write_output_file(output_name, [&](OutputBuffer& out) { note = format.write(model, out); })) {
-    case OutputResult::written:
+    int run() {
+        load(model_, input_path_);
+        if (model_.loaded == 0 || model_.kind != kKindConvertible) {
+            model_.release();
+            return refuse_input();
+        }
+        writing_ = true;
+        const std::string output_name = output_name_for(input_path_, format_.extension);
+        std::string note;
+        const OutputResult result =
+            write_output_file(output_name, [&](OutputBuffer& out) { note = format_.write(model_, out); });
+        model_.release();
+        if (result == OutputResult::cannot_open) {
+            return fail_with(
+                format_message("%s kann nicht ge%sffnet werden\n", output_name.c_str(), o_umlaut().c_str()));
+        }
+        if (result == OutputResult::cannot_write) {
+            return fail_with(format_message("%s kann nicht geschrieben werden\n", output_name.c_str()));
+        }
         if (!note.empty()) {
             report_and_wait(note);
         }
         return kSuccess;
-    case OutputResult::cannot_open:
-        return fail_with(
-            format_message("%s kann nicht ge%sffnet werden\n", output_name.c_str(), o_umlaut().c_str()));
-    case OutputResult::cannot_write:
-        return fail_with(format_message("%s kann nicht geschrieben werden\n", output_name.c_str()));
-    case OutputResult::out_of_memory:
-        break;
     }
-    report_and_wait("Zu wenig Speicher!\n");
-    return kFailure;
-}
+
+    // After std::bad_alloc: what a partial load or the writing held is freed
+    // first, so that the messages can be shown. A load that ran out also
+    // refuses the input; a partial output file is already gone.
+    int out_of_memory() {
+        model_.release();
+        report_and_wait("Zu wenig Speicher!\n");
+        return writing_ ? kFailure : refuse_input();
+    }
+
+private:
+    int refuse_input() const { return fail_with(format_message("%s ist fehlerhaft\n", input_path_)); }
+
+    const char* input_path_;
+    const OutputFormat& format_;
+    ConstructionModel model_;
+    bool writing_ = false;
+};
 
 }  // namespace
 
@@ -57,12 +80,12 @@ int run_converter(int argc, const char* const* argv, const OutputFormat& format)
         const std::string program = argc > 0 && argv[0] != nullptr ? argv[0] : "";
         return fail_with(format_message("Usage: %s Kon-datei\n", std::string(file_name_of(program)).c_str()));
     }
+    Conversion conversion(argv[1], format);
     try {
-        return convert(argv[1], format);
+        return conversion.run();
     } catch (const std::bad_alloc&) {
-        // Only reached when even the output name could not be built.
-        report_and_wait("Zu wenig Speicher!\n");
-        return kFailure;
+        // The one place where running out of memory is caught.
+        return conversion.out_of_memory();
     }
 }
 

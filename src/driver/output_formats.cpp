@@ -2,8 +2,8 @@
 #include "driver/output_formats.hpp"
 
 #include "console/console.hpp"
-#include "export/gltf_writer.hpp"
-#include "export/mesh_writer.hpp"
+#include "export/writers/gltf_writer.hpp"
+#include "export/writers/mesh_writer.hpp"
 
 namespace kon2x {
 
@@ -11,12 +11,12 @@ namespace {
 
 std::string write_directx_mesh(const ConstructionModel& model, OutputBuffer& out) {
     out.write("xof 0302txt 0064\r\n");
-    write_mesh(model, out, nullptr);
+    write_mesh(MeshPlan(model), out, nullptr);
     return {};
 }
 
 std::string write_gltf_binary(const ConstructionModel& model, OutputBuffer& out) {
-    const int unplaceable = write_gltf(model, out);
+    const int unplaceable = write_gltf(MeshPlan(model), out);
     return unplaceable > 0 ? format_message("Nicht darstellbare Instanzen: %d\n", unplaceable)
                            : std::string();
 }

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "export/output_buffer.hpp"
+#include "export/output/output_buffer.hpp"
 #include "model/construction_model.hpp"
 
 namespace kon2x {

@@ -46,36 +46,32 @@ struct StreamLayout {
     std::vector<Run> polygons;
 };
 
-// Finds the groups, or says which marker or run is wrong.
+// Finds the groups; a wrong marker or run is the reason for stopping.
 class LayoutScanner {
 public:
-    explicit LayoutScanner(const std::vector<IndexPair>& pairs) : pairs_(pairs) {}
+    LayoutScanner(const std::vector<IndexPair>& pairs, ArchiveInput& in) : pairs_(pairs), in_(in) {}
 
-    // An empty result means success.
-    std::string scan(StreamLayout& layout) {
+    bool scan(StreamLayout& layout) {
         for (std::size_t g = 0; g < std::size(kFixedSizeGroups); ++g) {
             const FixedSizeGroup& group = kFixedSizeGroups[g];
             if (!take_marker(group.marker)) {
-                return group.marker_missing;
+                return in_.fail(group.marker_missing);
             }
             layout.fixed_size[g] = take_run();
             if (layout.fixed_size[g].length % group.face_size != 0) {
-                return group.run_not_divisible;
+                return in_.fail(group.run_not_divisible);
             }
         }
         if (!take_marker(kPolygonMarker)) {
-            return "Vert(9,1) nicht gefunden!\n";
+            return in_.fail("Vert(9,1) nicht gefunden!\n");
         }
         while (is_vertex(position_)) {
             layout.polygons.push_back(take_run());
             if (!take_marker(kPolygonMarker)) {
-                return "Vert(9,1) nicht gefunden!\n";
+                return in_.fail("Vert(9,1) nicht gefunden!\n");
             }
         }
-        if (!take_marker(kPolygonMarker)) {
-            return "Ende-Vert(9,1) nicht gefunden!\n";
-        }
-        return {};
+        return take_marker(kPolygonMarker) || in_.fail("Ende-Vert(9,1) nicht gefunden!\n");
     }
 
 private:
@@ -99,6 +95,7 @@ private:
     }
 
     const std::vector<IndexPair>& pairs_;
+    ArchiveInput& in_;
     std::size_t position_ = 0;
 };
 
@@ -182,9 +179,8 @@ bool read_face_index_stream(ConstructionModel& model, ArchiveInput& in, std::uin
         return false;
     }
     StreamLayout layout;
-    const std::string problem = LayoutScanner(pairs).scan(layout);
-    if (!problem.empty()) {
-        return in.fail(problem);
+    if (!LayoutScanner(pairs, in).scan(layout)) {
+        return false;
     }
     if (face_total(layout) > static_cast<std::size_t>(kMaxCount)) {
         return in.fail("Anzahl Flaechen nicht OK!\n");

@@ -3,7 +3,6 @@
 
 #include <cstdio>
 #include <memory>
-#include <new>
 
 #include "console/console.hpp"
 #include "loading/archive_reader.hpp"
@@ -30,19 +29,14 @@ void load_archive(ConstructionModel& model, std::FILE* file) {
 }  // namespace
 
 void load_stream(ConstructionModel& model, std::FILE* file) {
-    try {
-        char head[4] = {};
-        const std::size_t size = std::fread(head, 1, sizeof head, file);
-        std::rewind(file);
-        if (!begins_with_ignoring_case(std::string_view(head, size), "KON")) {
-            load_archive(model, file);
-        } else if (read_text(model, file) == 1) {
-            derive_lines(model);
-            model.loaded = 1;
-        }
-    } catch (const std::bad_alloc&) {
-        model.loaded = 0;
-        report_and_wait("Zu wenig Speicher!\n");
+    char head[4] = {};
+    const std::size_t size = std::fread(head, 1, sizeof head, file);
+    std::rewind(file);
+    if (!begins_with_ignoring_case(std::string_view(head, size), "KON")) {
+        load_archive(model, file);
+    } else if (read_text(model, file) == 1) {
+        derive_lines(model);
+        model.loaded = 1;
     }
 }
 

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "console/console.hpp"
 #include "loading/text_fields.hpp"
@@ -48,11 +49,12 @@ class TextReader {
 public:
     TextReader(ConstructionModel& model, std::FILE* file) : model_(model), lines_(file) {}
 
-    int read() {
+    // True when the whole file was read; else failure() says why.
+    bool read() {
         model_.reset();
         SectionSizes sizes;
         if (!read_header() || !count_sections(sizes)) {
-            return 0;
+            return false;
         }
         allocate(sizes);
         if (!lines_.rewind()) {
@@ -62,11 +64,12 @@ public:
         std::string_view line;
         next_line(line);
         next_line(line);
-        const bool read = read_section(kFaceHeader, &TextReader::read_point_line) &&
-                          read_section(kInstanceHeader, &TextReader::read_face_line) &&
-                          read_section({}, &TextReader::read_instance_line);
-        return read ? 1 : 0;
+        return read_section(kFaceHeader, &TextReader::read_point_line) &&
+               read_section(kInstanceHeader, &TextReader::read_face_line) &&
+               read_section({}, &TextReader::read_instance_line);
     }
+
+    const std::string& failure() const { return failure_; }
 
 private:
     // The next piece of text, counted in the line numbers; like a C string,
@@ -86,8 +89,9 @@ private:
         return !end.empty() && begins_with_ignoring_case(line, end);
     }
 
-    bool fail(const std::string& message) {
-        report_and_wait(message);
+    // Keeps why reading stopped, for the one report in read_text.
+    bool fail(std::string message) {
+        failure_ = std::move(message);
         return false;
     }
 
@@ -267,13 +271,18 @@ private:
     TextLines lines_;
     char separator_ = ';';
     int line_number_ = 0;
+    std::string failure_;
 };
 
 }  // namespace
 
 int read_text(ConstructionModel& model, std::FILE* file) {
     TextReader reader(model, file);
-    return reader.read();
+    if (!reader.read()) {
+        report_and_wait(reader.failure());
+        return 0;
+    }
+    return 1;
 }
 
 }  // namespace kon2x

@@ -24,8 +24,8 @@
 #include <string>
 #include <vector>
 
-#include "export/instance_transform.hpp"
-#include "export/srgb.hpp"
+#include "export/maths/instance_transform.hpp"
+#include "export/maths/srgb.hpp"
 #include "loading/loader.hpp"
 #include "support/test_support.hpp"
 

@@ -2,7 +2,7 @@
 // (Cody and Waite) for ordinary angles and exactly for huge ones (Payne and
 // Hanek, with the bits of 2/pi), then minimax polynomials on [-pi/4, pi/4]
 // give the result, in the classic fdlibm manner.
-#include "export/trig.hpp"
+#include "export/maths/trig.hpp"
 
 #include <array>
 #include <cmath>

@@ -1,19 +1,17 @@
 // The GLB file: a JSON chunk that describes the scene, then a binary chunk
 // with the points, their texture coordinates and the triangles' indices.
-#include "export/gltf_writer.hpp"
+#include "export/writers/gltf_writer.hpp"
 
 #include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
-#include <map>
 #include <string>
 #include <vector>
 
-#include "export/instance_transform.hpp"
-#include "export/material_table.hpp"
-#include "export/polygon_triangulation.hpp"
-#include "export/srgb.hpp"
+#include "export/maths/instance_transform.hpp"
+#include "export/maths/polygon_triangulation.hpp"
+#include "export/maths/srgb.hpp"
 
 namespace kon2x {
 
@@ -50,31 +48,24 @@ void separate(std::string& json, std::size_t index) {
     }
 }
 
-// The triangles of every face of more than two points, as point indices,
-// grouped by the face's material; faces keep their order within a group.
-std::vector<std::vector<std::uint16_t>> triangles_by_material(
-    const ConstructionModel& model, const std::vector<std::int32_t>& material_of_point,
-    std::size_t material_count) {
-    std::vector<std::vector<std::uint16_t>> groups(material_count);
-    const std::span<const PointRecord> points = model.valid_points();
+// The triangles of every drawn face, as point indices, grouped by the face's
+// material; faces keep their order within a group.
+std::vector<std::vector<std::uint16_t>> triangles_by_material(const MeshPlan& plan) {
+    std::vector<std::vector<std::uint16_t>> groups(plan.materials().size());
     std::vector<Corner3d> corners;
     std::vector<std::int32_t> triangles;
-    for (const FaceRecord& face : model.valid_faces()) {
-        if (face.vertex_count <= 2) {
-            continue;
-        }
+    for (const DrawnFace& drawn : plan.faces()) {
+        const FaceRecord& face = *drawn.face;
         corners.clear();
         for (std::int32_t i = 0; i < face.vertex_count; ++i) {
-            const PointRecord& p = points[static_cast<std::size_t>(face.index(i))];
+            const PointRecord& p = plan.points()[static_cast<std::size_t>(face.index(i))];
             corners.push_back(
                 Corner3d{static_cast<double>(p.x), static_cast<double>(p.y), static_cast<double>(p.z)});
         }
         triangles.clear();
         triangulate_face(corners, triangles);
-        const auto material =
-            material_of_point[static_cast<std::size_t>(face.index(face.material_position()))];
         for (const std::int32_t position : triangles) {
-            groups[static_cast<std::size_t>(material)].push_back(
+            groups[static_cast<std::size_t>(drawn.material)].push_back(
                 static_cast<std::uint16_t>(face.index(position)));
         }
     }
@@ -83,7 +74,8 @@ std::vector<std::vector<std::uint16_t>> triangles_by_material(
 
 // A point as glTF holds it: converted to float32 as the .x writer does, in glTF's axes.
 std::array<float, 3> position_of(const PointRecord& point) {
-    return {static_cast<float>(point.x), -static_cast<float>(point.y), -static_cast<float>(point.z)};
+    const Vec3f p = gltf_axes(model_position(point));
+    return {p.x, p.y, p.z};
 }
 
 // glTF holds finite numbers only.
@@ -114,22 +106,12 @@ void put_indices(OutputBuffer& out, const std::vector<std::uint16_t>& indices) {
 
 class GltfFile {
 public:
-    explicit GltfFile(const ConstructionModel& model) : model_(model) {
-        const std::vector<std::int32_t> material_of_point =
-            number_point_materials(model.valid_points(), table_);
-        groups_ = triangles_by_material(model, material_of_point, table_.entries().size());
-        // Distinct texture numbers other than 0, in the order the materials name them.
-        for (const MaterialKey& key : table_.entries()) {
-            if (key.texture != 0 && !texture_index_.contains(key.texture)) {
-                texture_index_.emplace(key.texture, textures_.size());
-                textures_.push_back(key.texture);
-            }
-        }
+    explicit GltfFile(const MeshPlan& plan) : plan_(plan), groups_(triangles_by_material(plan)) {
         for (const auto& group : groups_) {
             index_count_ += group.size();
         }
         std::int32_t instance = 0;
-        for (const InstanceRecord& record : model.valid_instances()) {
+        for (const InstanceRecord& record : plan.instances()) {
             NodePlacement node;
             if (node_placement(record, node)) {
                 nodes_.push_back(Node{instance, node});
@@ -176,13 +158,13 @@ private:
         NodePlacement placement;
     };
 
-    std::size_t point_count() const { return model_.valid_points().size(); }
+    std::size_t point_count() const { return plan_.points().size(); }
     std::size_t binary_length() const {
         return point_count() * (kPositionSize + kTexcoordSize) + index_count_ * kIndexSize;
     }
 
     void append_scene(std::string& json) const {
-        if (!textures_.empty()) {
+        if (!plan_.texture_names().empty()) {
             json += R"(,"extensionsUsed":["MSFT_texture_dds"])";
         }
         json += R"(,"scene":0,"scenes":[{"nodes":[)";
@@ -248,15 +230,15 @@ private:
     }
 
     void append_materials(std::string& json) const {
-        std::size_t m = 0;
-        for (const MaterialKey& key : table_.entries()) {
-            separate(json, m++);
+        for (std::size_t m = 0; m < plan_.materials().size(); ++m) {
+            const MaterialKey& key = plan_.materials()[m];
+            separate(json, m);
             json += R"({"pbrMetallicRoughness":{"baseColorFactor":)";
             append_array(json, std::array<double, 4>{linear_from_srgb(key.red), linear_from_srgb(key.green),
                                                      linear_from_srgb(key.blue), 1.0});
-            if (key.texture != 0) {
+            if (const std::int32_t texture = plan_.texture_of_material(m); texture >= 0) {
                 json += R"(,"baseColorTexture":{"index":)";
-                append_number(json, texture_index_.at(key.texture));
+                append_number(json, texture);
                 json += '}';
             }
             json += R"(,"metallicFactor":0,"roughnessFactor":1},"doubleSided":true,"extras":{"colour":)";
@@ -275,11 +257,12 @@ private:
 
     // Texture n shows the image NNNN.png; its MSFT_texture_dds form NNNN.dds.
     void append_textures(std::string& json) const {
-        if (textures_.empty()) {
+        const std::vector<std::string>& names = plan_.texture_names();
+        if (names.empty()) {
             return;
         }
         json += R"(,"textures":[)";
-        for (std::size_t t = 0; t < textures_.size(); ++t) {
+        for (std::size_t t = 0; t < names.size(); ++t) {
             separate(json, t);
             json += R"({"source":)";
             append_number(json, 2 * t);
@@ -288,10 +271,9 @@ private:
             json += "}}}";
         }
         json += R"(],"images":[)";
-        for (std::size_t t = 0; t < textures_.size(); ++t) {
+        for (std::size_t t = 0; t < names.size(); ++t) {
             separate(json, t);
-            json += R"({"uri":")" + texture_stem(textures_[t]) + R"(.png"},{"uri":")" +
-                    texture_stem(textures_[t]) + R"(.dds"})";
+            json += R"({"uri":")" + names[t] + R"(.png"},{"uri":")" + names[t] + R"(.dds"})";
         }
         json += ']';
     }
@@ -300,7 +282,7 @@ private:
         std::array<float, 3> low{};
         std::array<float, 3> high{};
         bool first = true;
-        for (const PointRecord& point : model_.valid_points()) {
+        for (const PointRecord& point : plan_.points()) {
             const std::array<float, 3> p = position_of(point);
             for (std::size_t axis = 0; axis < 3; ++axis) {
                 low[axis] = first || p[axis] < low[axis] ? p[axis] : low[axis];
@@ -353,10 +335,10 @@ private:
     }
 
     void write_binary(OutputBuffer& out) const {
-        for (const PointRecord& point : model_.valid_points()) {
+        for (const PointRecord& point : plan_.points()) {
             put_floats(out, position_of(point));
         }
-        for (const PointRecord& point : model_.valid_points()) {
+        for (const PointRecord& point : plan_.points()) {
             put_floats(out, texcoord_of(point));
         }
         for (const auto& group : groups_) {
@@ -364,11 +346,8 @@ private:
         }
     }
 
-    const ConstructionModel& model_;
-    MaterialTable table_;
-    std::vector<std::int32_t> textures_;                 // in the order of the images
-    std::map<std::int32_t, std::size_t> texture_index_;  // position in textures_
-    std::vector<std::vector<std::uint16_t>> groups_;
+    const MeshPlan& plan_;
+    std::vector<std::vector<std::uint16_t>> groups_;  // indices of each material's triangles
     std::size_t index_count_ = 0;
     std::vector<Node> nodes_;
     int unplaceable_ = 0;
@@ -396,8 +375,8 @@ bool node_placement(const InstanceRecord& instance, NodePlacement& node) {
     return true;
 }
 
-int write_gltf(const ConstructionModel& model, OutputBuffer& out) {
-    return GltfFile(model).write(out);
+int write_gltf(const MeshPlan& plan, OutputBuffer& out) {
+    return GltfFile(plan).write(out);
 }
 
 }  // namespace kon2x

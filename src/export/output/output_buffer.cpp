@@ -1,5 +1,5 @@
 // Chunked, checked writing of the output buffer.
-#include "export/output_buffer.hpp"
+#include "export/output/output_buffer.hpp"
 
 namespace kon2x {
 

@@ -3,7 +3,7 @@
 // due ready writes it, and any that follow it ready, then frees their slots.
 // No thread waits for a writer to be scheduled, so a few threads keep as
 // many cores busy.
-#include "export/ordered_chunks.hpp"
+#include "export/output/chunk_threads.hpp"
 
 #include <condition_variable>
 #include <exception>
@@ -42,6 +42,12 @@ public:
                 changed_.wait(lock);
             }
         }
+    }
+
+    // Makes every thread leave run() after the chunk it is formatting.
+    void cancel() {
+        const std::lock_guard lock(mutex_);
+        stop(nullptr);
     }
 
     bool write_failed() const { return write_failed_; }
@@ -116,6 +122,40 @@ private:
     std::exception_ptr failure_;
 };
 
+// The helper threads of one pipeline. They end with it: when starting one
+// failed after others had started, the pipeline is cancelled and they are
+// joined before the failure goes on.
+class Helpers {
+public:
+    explicit Helpers(Pipeline& pipeline) : pipeline_(pipeline) {}
+    Helpers(const Helpers&) = delete;
+    Helpers& operator=(const Helpers&) = delete;
+    ~Helpers() {
+        if (std::uncaught_exceptions() > 0) {
+            pipeline_.cancel();
+        }
+        for (std::thread& thread : threads_) {
+            thread.join();
+        }
+    }
+
+    // Starts up to `count` threads; the system may give fewer (then the
+    // others do the work).
+    void start(unsigned count) {
+        threads_.reserve(count);  // before the first start: a later one must not reallocate
+        try {
+            for (unsigned t = 0; t < count; ++t) {
+                threads_.emplace_back([this] { pipeline_.run(); });
+            }
+        } catch (const std::system_error&) {
+        }
+    }
+
+private:
+    Pipeline& pipeline_;
+    std::vector<std::thread> threads_;
+};
+
 }  // namespace
 
 unsigned hardware_threads() {
@@ -123,32 +163,14 @@ unsigned hardware_threads() {
     return threads > 0 ? threads : 1;
 }
 
-bool format_in_order(std::size_t count, unsigned threads,
-                     const std::function<void(std::size_t, TextChunk&)>& format,
-                     const std::function<bool(std::string_view)>& write) {
-    if (threads <= 1 || count <= 1) {
-        TextChunk chunk;
-        for (std::size_t index = 0; index < count; ++index) {
-            chunk.clear();
-            format(index, chunk);
-            if (!write(chunk.view())) {
-                return false;
-            }
-        }
-        return true;
-    }
+bool format_on_threads(std::size_t count, unsigned threads,
+                       const std::function<void(std::size_t, TextChunk&)>& format,
+                       const std::function<bool(std::string_view)>& write) {
     Pipeline pipeline(count, kSlotsPerThread * threads, format, write);
-    std::vector<std::thread> helpers;  // the calling thread is one of the `threads`
-    try {
-        for (unsigned t = 1; t < threads; ++t) {
-            helpers.emplace_back([&pipeline] { pipeline.run(); });
-        }
-    } catch (const std::system_error&) {
-        // The system gave fewer threads than asked for: go on with those.
-    }
-    pipeline.run();
-    for (std::thread& helper : helpers) {
-        helper.join();
+    {
+        Helpers helpers(pipeline);
+        helpers.start(threads - 1);  // the calling thread is one of the `threads`
+        pipeline.run();
     }
     if (pipeline.failure()) {
         std::rethrow_exception(pipeline.failure());

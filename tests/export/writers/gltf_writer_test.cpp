@@ -1,5 +1,5 @@
 // Tests of the glTF writer: node placement and the layout of the GLB file.
-#include "export/gltf_writer.hpp"
+#include "export/writers/gltf_writer.hpp"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include <limits>
 #include <string>
 
-#include "export/srgb.hpp"
+#include "export/maths/srgb.hpp"
 #include "support/model_builder.hpp"
 
 namespace kon2x::test {
@@ -73,7 +73,7 @@ TEST(GltfWriter, LaysOutTheGlbContainer) {
     for (const auto& row : rows) {
         std::string glb;
         OutputBuffer out(glb);
-        write_gltf(row.model, out);
+        write_gltf(MeshPlan(row.model), out);
         ASSERT_TRUE(out.flush() && glb.size() >= 20);
         EXPECT_EQ(glb.substr(0, 8), std::string("glTF\2\0\0\0", 8));
         EXPECT_EQ(u32_at(glb, 8), glb.size());

@@ -1,5 +1,5 @@
 // Tests of the triangulation of faces: coverage, turning direction and the fan fallback.
-#include "export/polygon_triangulation.hpp"
+#include "export/maths/polygon_triangulation.hpp"
 
 #include <gtest/gtest.h>
 

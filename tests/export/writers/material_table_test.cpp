@@ -1,5 +1,5 @@
 // Tests of material numbering and material equality.
-#include "export/material_table.hpp"
+#include "export/writers/material_table.hpp"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // Ear clipping of a face projected onto the coordinate plane it faces most.
-#include "export/polygon_triangulation.hpp"
+#include "export/maths/polygon_triangulation.hpp"
 
 #include <cmath>
 

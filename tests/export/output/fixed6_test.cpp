@@ -1,6 +1,6 @@
 // Tests of six-decimal formatting: the rounding rules, the non-finite forms,
 // and the fast path against a slow reference on millions of values.
-#include "export/fixed6.hpp"
+#include "export/output/fixed6.hpp"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +12,7 @@
 #include <random>
 #include <string>
 
-#include "export/decimal_digits.hpp"
+#include "export/output/decimal_digits.hpp"
 
 namespace kon2x {
 namespace {

@@ -1,7 +1,7 @@
 // The instance transform, step by step with its float32 reductions.
-#include "export/instance_transform.hpp"
+#include "export/maths/instance_transform.hpp"
 
-#include "export/trig.hpp"
+#include "export/maths/trig.hpp"
 
 namespace kon2x {
 

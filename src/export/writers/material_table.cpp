@@ -1,5 +1,5 @@
 // The material table: first-occurrence numbering with a hash index.
-#include "export/material_table.hpp"
+#include "export/writers/material_table.hpp"
 
 namespace kon2x {
 
@@ -88,23 +88,6 @@ void MaterialTable::release() {
     std::vector<MaterialKey>().swap(entries_);
     std::vector<std::uint64_t>().swap(hashes_);
     std::vector<std::int32_t>().swap(slots_);
-}
-
-std::vector<std::int32_t> number_point_materials(std::span<const PointRecord> points, MaterialTable& table) {
-    std::vector<std::int32_t> material_of_point;
-    material_of_point.reserve(points.size());
-    for (const PointRecord& point : points) {
-        material_of_point.push_back(table.find_or_add(key_from_point(point)));
-    }
-    return material_of_point;
-}
-
-std::string texture_stem(std::int32_t texture) {
-    std::string text = std::to_string(texture);
-    if (text.size() < 4) {
-        text.insert(texture < 0 ? 1 : 0, 4 - text.size(), '0');
-    }
-    return text;
 }
 
 }  // namespace kon2x

@@ -2,8 +2,6 @@
 #pragma once
 
 #include <cstdint>
-#include <span>
-#include <string>
 #include <vector>
 
 #include "model/construction_model.hpp"
@@ -45,13 +43,5 @@ private:
     std::vector<std::uint64_t> hashes_;  // of each entry
     std::vector<std::int32_t> slots_;    // open addressing: entry number + 1, 0 = free
 };
-
-// The name of texture number `texture` without its extension, as "%04d"
-// writes it: at least four characters, zeros after the sign ("0007", "-005").
-std::string texture_stem(std::int32_t texture);
-
-// Adds the key of every point, in point order, and returns each point's
-// material number: materials are numbered in the order they first occur.
-std::vector<std::int32_t> number_point_materials(std::span<const PointRecord> points, MaterialTable& table);
 
 }  // namespace kon2x

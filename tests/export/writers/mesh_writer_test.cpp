@@ -1,6 +1,6 @@
 // Tests of the mesh writer at library level, where a text file cannot reach
 // (NaN scales, kind 1, mesh names); the other cases are files in tests/corpus.
-#include "export/mesh_writer.hpp"
+#include "export/writers/mesh_writer.hpp"
 
 #include <gtest/gtest.h>
 
@@ -20,7 +20,7 @@ namespace {
 std::string written(const ConstructionModel& model, const char* name = nullptr, unsigned threads = 0) {
     std::string text;
     OutputBuffer out(text);
-    write_mesh(model, out, name, threads);
+    write_mesh(MeshPlan(model), out, name, threads);
     EXPECT_TRUE(out.flush());
     return text;
 }

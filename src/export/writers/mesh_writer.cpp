@@ -1,6 +1,6 @@
 // The DirectX text mesh writer: vertices, faces, material list and texture
 // coordinates of every instance, streamed through the output buffer.
-#include "export/mesh_writer.hpp"
+#include "export/writers/mesh_writer.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -10,11 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "export/decimal_digits.hpp"
-#include "export/fixed6.hpp"
-#include "export/instance_transform.hpp"
-#include "export/material_table.hpp"
-#include "export/ordered_chunks.hpp"
+#include "export/output/decimal_digits.hpp"
+#include "export/output/fixed6.hpp"
+#include "export/output/ordered_chunks.hpp"
 
 namespace kon2x {
 
@@ -60,39 +58,22 @@ bool is_mirrored(const InstanceRecord& instance) {
            counts_as_negative(instance.scale_z);
 }
 
-// The faces that become mesh faces: more than two points, in face order.
-std::vector<const FaceRecord*> mesh_faces(const ConstructionModel& model) {
-    std::vector<const FaceRecord*> faces;
-    for (const FaceRecord& face : model.valid_faces()) {
-        if (face.vertex_count > 2) {
-            faces.push_back(&face);
-        }
-    }
-    return faces;
-}
-
 // Vertex lines `first` to `end` - 1; vertex j * P + k is point k placed by instance j.
-void format_vertices(const ConstructionModel& model, std::int64_t first, std::int64_t end, TextChunk& out) {
-    const std::span<const PointRecord> points = model.valid_points();
+void format_vertices(const MeshPlan& plan, std::int64_t first, std::int64_t end, TextChunk& out) {
+    const std::span<const PointRecord> points = plan.points();
     const auto point_count = static_cast<std::int64_t>(points.size());
-    const bool kind0 = model.kind == kKindConvertible;
     for (std::int64_t v = first; v < end;) {
         const std::int64_t j = v / point_count;
-        const InstanceTransform transform(model.valid_instances()[static_cast<std::size_t>(j)]);
+        const InstanceTransform transform(plan.instances()[static_cast<std::size_t>(j)]);
         for (const std::int64_t stop = std::min(end, (j + 1) * point_count); v < stop; ++v) {
             const PointRecord& point = points[static_cast<std::size_t>(v - j * point_count)];
-            const Vec3f input{static_cast<float>(point.x), static_cast<float>(point.y),
-                              static_cast<float>(point.z)};
-            const Vec3f r = transform.apply(input);
-            // The output is left-handed: y is negated (kind 1 swaps y and z as well).
-            const double second = kind0 ? -static_cast<double>(r.y) : -static_cast<double>(r.z);
-            const double third = kind0 ? static_cast<double>(r.z) : -static_cast<double>(r.y);
+            const Vec3f r = directx_axes(plan.kind(), transform.apply(model_position(point)));
             char* p = out.reserve(3 * kMaxFixed6Length + 16);
             p = write_fixed6(p, r.x);
             p = put(p, "; ");
-            p = write_fixed6(p, second);
+            p = write_fixed6(p, r.y);
             p = put(p, "; ");
-            p = write_fixed6(p, third);
+            p = write_fixed6(p, r.z);
             p = put(p, ";,\r\n");
             out.commit(p);
         }
@@ -117,18 +98,19 @@ void format_face(const FaceRecord& face, std::int64_t base, bool stored_order, T
     out.commit(p);
 }
 
-// Face lines `first` to `end` - 1; mesh face j * G + g is mesh face g in
+// Face lines `first` to `end` - 1; mesh face j * G + g is drawn face g in
 // instance j, its indices offset by j * P.
-void format_faces(const ConstructionModel& model, const std::vector<const FaceRecord*>& faces,
-                  std::int64_t first, std::int64_t end, TextChunk& out) {
+void format_faces(const MeshPlan& plan, std::int64_t first, std::int64_t end, TextChunk& out) {
+    const std::vector<DrawnFace>& faces = plan.faces();
     const auto face_count = static_cast<std::int64_t>(faces.size());
+    const auto point_count = static_cast<std::int64_t>(plan.points().size());
     for (std::int64_t f = first; f < end;) {
         const std::int64_t j = f / face_count;
-        const bool mirrored = is_mirrored(model.valid_instances()[static_cast<std::size_t>(j)]);
+        const bool mirrored = is_mirrored(plan.instances()[static_cast<std::size_t>(j)]);
         // Kind 0 reverses the winding of unmirrored instances, kind 1 of mirrored ones.
-        const bool stored_order = model.kind == kKindConvertible ? mirrored : !mirrored;
+        const bool stored_order = plan.kind() == kKindConvertible ? mirrored : !mirrored;
         for (const std::int64_t stop = std::min(end, (j + 1) * face_count); f < stop; ++f) {
-            format_face(*faces[static_cast<std::size_t>(f - j * face_count)], j * model.point_count,
+            format_face(*faces[static_cast<std::size_t>(f - j * face_count)].face, j * point_count,
                         stored_order, out);
         }
     }
@@ -136,12 +118,10 @@ void format_faces(const ConstructionModel& model, const std::vector<const FaceRe
 
 // The vertex lines, the face count line and the face lines, formatted in
 // chunks of kLinesPerChunk lines on `threads` threads and written in order.
-bool write_vertices_and_faces(const ConstructionModel& model, const std::vector<const FaceRecord*>& faces,
-                              unsigned threads, OutputBuffer& out) {
+bool write_vertices_and_faces(const MeshPlan& plan, unsigned threads, OutputBuffer& out) {
     constexpr std::int64_t kLinesPerChunk = 8192;
-    const std::int64_t vertex_total = std::int64_t{model.instance_count} * model.point_count;
-    const std::int64_t face_total =
-        std::int64_t{model.instance_count} * static_cast<std::int64_t>(faces.size());
+    const std::int64_t vertex_total = plan.vertex_total();
+    const std::int64_t face_total = plan.face_total();
     const auto chunks_of = [](std::int64_t lines) { return (lines + kLinesPerChunk - 1) / kLinesPerChunk; };
     const std::int64_t vertex_chunks = chunks_of(vertex_total);
     const std::int64_t face_chunks =
@@ -149,7 +129,7 @@ bool write_vertices_and_faces(const ConstructionModel& model, const std::vector<
     const auto format = [&](std::size_t index, TextChunk& chunk) {
         const auto i = static_cast<std::int64_t>(index);
         if (i < vertex_chunks) {
-            format_vertices(model, i * kLinesPerChunk, std::min(vertex_total, (i + 1) * kLinesPerChunk),
+            format_vertices(plan, i * kLinesPerChunk, std::min(vertex_total, (i + 1) * kLinesPerChunk),
                             chunk);
             return;
         }
@@ -158,7 +138,7 @@ bool write_vertices_and_faces(const ConstructionModel& model, const std::vector<
             char* p = write_decimal(chunk.reserve(32), face_total);
             chunk.commit(put(p, ";\r\n"));
         }
-        format_faces(model, faces, g * kLinesPerChunk, std::min(face_total, (g + 1) * kLinesPerChunk), chunk);
+        format_faces(plan, g * kLinesPerChunk, std::min(face_total, (g + 1) * kLinesPerChunk), chunk);
     };
     // A model of a few chunks is formatted faster than threads start.
     const unsigned used_threads = vertex_chunks + face_chunks >= 4 ? threads : 1;
@@ -170,38 +150,24 @@ bool write_vertices_and_faces(const ConstructionModel& model, const std::vector<
 }
 
 // The face material numbers of one instance, each but the first preceded by ",\r\n".
-std::string face_materials_of_one_instance(const ConstructionModel& model,
-                                           const std::vector<std::int32_t>& material_of_point,
-                                           MaterialTable& table) {
+std::string face_materials_of_one_instance(const MeshPlan& plan) {
     std::string numbers;
     char digits[32];
-    for (const FaceRecord& face : model.valid_faces()) {
-        if (face.vertex_count <= 2) {
-            continue;
-        }
-        const std::int16_t index = face.index(face.material_position());
-        // The readers guarantee valid indices; an invalid one gets the
-        // material of a constructed point instead of reading out of bounds.
-        const std::int32_t material = index >= 0 && index < model.point_count
-                                          ? material_of_point[static_cast<std::size_t>(index)]
-                                          : table.find_or_add(key_from_point(PointRecord{}));
+    for (const DrawnFace& face : plan.faces()) {
         if (!numbers.empty()) {
             numbers += ",\r\n";
         }
-        numbers.append(digits, write_decimal(digits, std::int64_t{material}));
+        numbers.append(digits, write_decimal(digits, std::int64_t{face.material}));
     }
     return numbers;
 }
 
-void write_material_list(const ConstructionModel& model, std::int64_t face_total, MeshText& mesh) {
-    MaterialTable table;
-    const std::vector<std::int32_t> material_of_point = number_point_materials(model.valid_points(), table);
-    const std::string per_instance = face_materials_of_one_instance(model, material_of_point, table);
-
+void write_material_list(const MeshPlan& plan, MeshText& mesh) {
+    const std::string per_instance = face_materials_of_one_instance(plan);
     mesh.line("MeshMaterialList {");
-    mesh.count_line(table.count());
-    mesh.count_line(face_total);
-    for (std::int32_t j = 0; j < model.instance_count; ++j) {
+    mesh.count_line(static_cast<std::int64_t>(plan.materials().size()));
+    mesh.count_line(plan.face_total());
+    for (std::size_t j = 0; j < plan.instances().size(); ++j) {
         if (j > 0 && !per_instance.empty()) {
             mesh.text(",\r\n");
         }
@@ -209,7 +175,8 @@ void write_material_list(const ConstructionModel& model, std::int64_t face_total
     }
     mesh.line(";;");
 
-    for (const MaterialKey& key : table.entries()) {
+    for (std::size_t m = 0; m < plan.materials().size(); ++m) {
+        const MaterialKey& key = plan.materials()[m];
         char* p = mesh.buffer().reserve(3 * kMaxFixed6Length + 64);
         p = put(p, "Material {\r\n\t");
         p = write_fixed6(p, key.red * kColourScale);
@@ -220,32 +187,31 @@ void write_material_list(const ConstructionModel& model, std::int64_t face_total
         p = put(p, "; 1.00000;;\r\n");
         mesh.buffer().commit(p);
         mesh.text("\t0.000000;\r\n\t0.000000; 0.000000; 0.000000;;\r\n\t0.000000; 0.000000; 0.000000;;\r\n");
-        if (key.texture != 0) {
+        if (const std::int32_t texture = plan.texture_of_material(m); texture >= 0) {
             mesh.text("\tTextureFilename {\r\n\t\t\"");
-            mesh.text(texture_stem(key.texture));
+            mesh.text(plan.texture_names()[static_cast<std::size_t>(texture)]);
             mesh.line(".dds\";");
             mesh.line("\t}");
         }
         mesh.line("} // Material");
     }
     mesh.line("} // MeshMaterialList");
-    table.release();
 }
 
-void write_texture_coords(const ConstructionModel& model, std::int64_t vertex_total, MeshText& mesh) {
+void write_texture_coords(const MeshPlan& plan, MeshText& mesh) {
     mesh.line("MeshTextureCoords {");
-    mesh.count_line(vertex_total);
+    mesh.count_line(plan.vertex_total());
     // The coordinates of the point set, formatted once and repeated per instance.
     std::string lines;
     char line[2 * kMaxFixed6Length + 8];
-    for (const PointRecord& point : model.valid_points()) {
+    for (const PointRecord& point : plan.points()) {
         char* p = write_fixed6(line, point.u);
         p = put(p, "; ");
         p = write_fixed6(p, point.v);
         p = put(p, ";\r\n");
         lines.append(line, p);
     }
-    for (std::int32_t j = 0; j < model.instance_count; ++j) {
+    for (std::size_t j = 0; j < plan.instances().size(); ++j) {
         mesh.text(lines);
     }
     mesh.line("} // MeshTextureCoords");
@@ -253,25 +219,20 @@ void write_texture_coords(const ConstructionModel& model, std::int64_t vertex_to
 
 }  // namespace
 
-void write_mesh(const ConstructionModel& model, OutputBuffer& out, const char* mesh_name, unsigned threads) {
-    const std::vector<const FaceRecord*> faces = mesh_faces(model);
-    if (faces.empty()) {
+void write_mesh(const MeshPlan& plan, OutputBuffer& out, const char* mesh_name, unsigned threads) {
+    if (plan.faces().empty()) {
         return;
     }
-    const std::int64_t vertex_total = std::int64_t{model.instance_count} * model.point_count;
-    const std::int64_t face_total =
-        std::int64_t{model.instance_count} * static_cast<std::int64_t>(faces.size());
-
     MeshText mesh(out);
     mesh.text("Mesh ");
     mesh.text(mesh_name != nullptr && mesh_name[0] != '\0' ? mesh_name : "Main_Mesh");
     mesh.line(" {");
-    mesh.count_line(vertex_total);
-    if (!write_vertices_and_faces(model, faces, threads == 0 ? hardware_threads() : threads, out)) {
+    mesh.count_line(plan.vertex_total());
+    if (!write_vertices_and_faces(plan, threads == 0 ? hardware_threads() : threads, out)) {
         return;  // a write failed: the rest would not be written either
     }
-    write_material_list(model, face_total, mesh);
-    write_texture_coords(model, vertex_total, mesh);
+    write_material_list(plan, mesh);
+    write_texture_coords(plan, mesh);
     mesh.line("} // Mesh");
 }
 

@@ -1,13 +1,13 @@
 // Six-decimal formatting: an integer fast path far from rounding ties, a
 // 17-significant-digit route near them and for large values.
-#include "export/fixed6.hpp"
+#include "export/output/fixed6.hpp"
 
 #include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 
-#include "export/decimal_digits.hpp"
+#include "export/output/decimal_digits.hpp"
 
 namespace kon2x {
 

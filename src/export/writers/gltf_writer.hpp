@@ -1,10 +1,10 @@
-// Writes a loaded construction model as binary glTF 2.0 (a .glb file).
+// Writes the mesh plan of a loaded model as binary glTF 2.0 (a .glb file).
 #pragma once
 
 #include <array>
 
-#include "export/output_buffer.hpp"
-#include "model/construction_model.hpp"
+#include "export/output/output_buffer.hpp"
+#include "export/writers/mesh_plan.hpp"
 
 namespace kon2x {
 
@@ -21,11 +21,10 @@ struct NodePlacement {
 // that is not finite or an angle that is infinite.
 bool node_placement(const InstanceRecord& instance, NodePlacement& node);
 
-// Writes the whole GLB file of `model` (kind 0, read only): every point once,
-// one node per instance that can be placed, each face of more than two
-// points as triangles of its material's primitive, the materials of the
-// material table. Returns the number of instances that could not be placed.
-// Write errors show in `out.ok()`.
-int write_gltf(const ConstructionModel& model, OutputBuffer& out);
+// Writes the whole GLB file of `plan` (of a model of kind 0): every point
+// once, one node per instance that can be placed, each drawn face as
+// triangles of its material's primitive, the plan's materials. Returns the
+// number of instances that could not be placed. Write errors show in `out.ok()`.
+int write_gltf(const MeshPlan& plan, OutputBuffer& out);
 
 }  // namespace kon2x

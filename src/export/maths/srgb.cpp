@@ -1,5 +1,5 @@
 // Colour bytes as the linear values that glTF's colour factors hold.
-#include "export/srgb.hpp"
+#include "export/maths/srgb.hpp"
 
 namespace kon2x {
 

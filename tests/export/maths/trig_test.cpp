@@ -1,5 +1,5 @@
 // Tests of the portable sine and cosine against the C library, in units in the last place.
-#include "export/trig.hpp"
+#include "export/maths/trig.hpp"
 
 #include <gtest/gtest.h>
 

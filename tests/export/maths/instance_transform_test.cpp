@@ -1,5 +1,5 @@
 // Tests of the instance transform against its worked values, to the bit.
-#include "export/instance_transform.hpp"
+#include "export/maths/instance_transform.hpp"
 
 #include <gtest/gtest.h>
 

@@ -8,7 +8,7 @@ STRICT        = -DKON2X_WERROR=ON
 
 WINDOWS_PACKAGES = cmake make g++ libgtest-dev googletest g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine wine64
 
-.PHONY: all run preview release test test-clang test-release format-check windows test-windows dist test-dist bench fuzz ci clean
+.PHONY: all run preview release test test-clang test-release format-check no-exceptions windows test-windows dist test-dist bench fuzz ci clean
 
 all: release
 
@@ -53,6 +53,13 @@ format-check:
 	@scripts/setup.sh clang-format
 	git ls-files '*.cpp' '*.hpp' | xargs clang-format --dry-run -Werror
 
+# The layers below the driver build without exceptions and without threads,
+# as for a target that has neither (a compile check of the libraries).
+no-exceptions:
+	@scripts/setup.sh cmake make g++
+	cmake -S . -B $(BUILD_DIR)/no-exceptions -DKON2X_THREADS=OFF -DKON2X_NO_EXCEPTIONS=ON -DKON2X_TESTS=OFF $(STRICT)
+	cmake --build $(BUILD_DIR)/no-exceptions -j $(JOBS)
+
 # build-windows/kon2x.exe and kon2gltf.exe for 64-bit Windows, each one exe with no DLLs beside it.
 windows:
 	@scripts/setup.sh cmake make g++-mingw-w64-x86-64-posix
@@ -85,7 +92,7 @@ fuzz:
 	@scripts/setup.sh cmake make clang libclang-rt-14-dev
 	FUZZ_SECONDS=$(FUZZ_SECONDS) scripts/fuzz.sh
 
-ci: format-check test test-clang test-release test-windows test-dist
+ci: format-check no-exceptions test test-clang test-release test-windows test-dist
 	$(MAKE) fuzz FUZZ_SECONDS=30
 
 clean:

@@ -6,8 +6,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     kon2x::fuzz::silence_console();
-    const kon2x::ConstructionModel model = kon2x::fuzz::load_bytes(data, size);
-    if (model.loaded == 1) {
+    kon2x::ConstructionModel model;
+    if (kon2x::test::read_bytes(model, kon2x::fuzz::bytes_of(data, size)) == 1) {
         // Kind 1 is refused by the driver, but the writers handle it too.
         kon2x::OutputBuffer mesh;
         kon2x::write_mesh(kon2x::MeshPlan(model), mesh, nullptr);

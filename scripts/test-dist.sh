@@ -8,7 +8,13 @@ set -eu
 cd "$(dirname "$0")/.."
 version=$(sed -n 's/^project(kon2x VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+installed=no
+# A failed step must not leave the package installed under /usr.
+cleanup() {
+    rm -rf "$work"
+    if [ "$installed" = yes ]; then dpkg -r kon2x >/dev/null 2>&1 || true; fi
+}
+trap cleanup EXIT
 export WINEDEBUG=-all
 
 expect_golden() {  # FOLDER: the example's outputs in FOLDER against the golden files
@@ -17,6 +23,7 @@ expect_golden() {  # FOLDER: the example's outputs in FOLDER against the golden 
 }
 
 echo "== the .deb, installed"
+installed=yes
 dpkg -i "dist/kon2x_${version}_amd64.deb" >/dev/null
 dpkg-query -W -f='${Package} ${Version}\n' kon2x
 [ "$(command -v kon2x)" = /usr/bin/kon2x ] && [ "$(command -v kon2gltf)" = /usr/bin/kon2gltf ]
@@ -26,6 +33,7 @@ cp examples/house.kon "$work/deb/"
 (cd "$work/deb" && kon2x house.kon </dev/null && kon2gltf house.kon </dev/null)
 expect_golden "$work/deb"
 dpkg -r kon2x >/dev/null
+installed=no
 if dpkg-query -W kon2x >/dev/null 2>&1 && [ "$(dpkg-query -W -f='${Status}' kon2x)" != "deinstall ok config-files" ]; then
     echo "kon2x is still installed"; exit 1
 fi

@@ -52,9 +52,8 @@ RunResult expected_console(const fs::path& file) {
 }
 
 void expect_case(const fs::path& input, const char* program, const std::string& extension) {
-    const std::string expected = (source_path("tests/corpus") / input.stem()).string();
-    const std::string own_console = expected + extension + ".console";
-    const std::string console = fs::exists(own_console) ? own_console : expected + ".console";
+    const fs::path own_console = expected_file(input, extension + ".console");
+    const fs::path console = fs::exists(own_console) ? own_console : expected_file(input, ".console");
     TempDir dir;
     fs::copy_file(input, dir.path() / input.filename());
     const RunResult run =
@@ -64,10 +63,10 @@ void expect_case(const fs::path& input, const char* program, const std::string& 
     EXPECT_EQ(run.out, want.out) << extension;
     EXPECT_EQ(run.err, want.err) << extension;
     const fs::path output = dir.path() / (input.stem().string() + extension);
-    if (fs::exists(expected + extension)) {
-        EXPECT_TRUE(read_file(output) == read_file(expected + extension)) << "output differs";
+    if (fs::exists(expected_file(input, extension))) {
+        EXPECT_TRUE(read_file(output) == read_file(expected_file(input, extension))) << "output differs";
     } else {
-        EXPECT_EQ(fs::exists(output), fs::exists(expected + ".x")) << extension;
+        EXPECT_EQ(fs::exists(output), fs::exists(expected_file(input, ".x"))) << extension;
     }
 }
 

@@ -22,7 +22,11 @@ validate)
     "$3" "$work" 300 7 >/dev/null
     cd "$work"
     for input in *.kon *.bin sample*; do
-        [ -f "$input" ] && "$kon2gltf" "$input" </dev/null >/dev/null 2>&1 || true
+        [ -f "$input" ] || continue
+        status=0
+        "$kon2gltf" "$input" </dev/null >/dev/null 2>&1 || status=$?
+        # 0: converted, 1: refused with a message; anything else is a crash.
+        [ "$status" -le 1 ] || { echo "$input: kon2gltf ended with status $status" >&2; exit 1; }
     done
     count=$(ls ./*.glb | wc -l)
     echo "validating $count .glb files"

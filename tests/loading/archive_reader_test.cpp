@@ -7,34 +7,11 @@
 #include <limits>
 #include <string>
 
-#include "loading/loader.hpp"
 #include "support/archive_builder.hpp"
 #include "support/test_support.hpp"
 
 namespace kon2x::test {
 namespace {
-
-struct Loaded {
-    ConstructionModel model;
-    std::string console;
-};
-
-// Loads the bytes through the loader, so its end-of-file test is included.
-// The file is named "A" so that messages read "in A".
-Loaded load_bytes(const std::string& bytes) {
-    TempDir dir;
-    const std::string path = dir.write("A", bytes);
-    Loaded result;
-    const std::filesystem::path previous = std::filesystem::current_path();
-    std::filesystem::current_path(dir.path());
-    {
-        ConsoleCapture capture;
-        load(result.model, "A");
-        result.console = capture.out();
-    }
-    std::filesystem::current_path(previous);
-    return result;
-}
 
 std::vector<ArchivePoint> points(int count) {
     std::vector<ArchivePoint> list;
@@ -74,7 +51,7 @@ uint16_t word_at_offset(const Archive& archive, const std::string& item) {
 
 TEST(ArchiveReader, ReadsTheSmallestArchive) {
     EXPECT_EQ(build_archive(ArchiveContents{}).bytes, smallest_archive());
-    const Loaded loaded = load_bytes(smallest_archive());
+    const Loaded loaded = load_captured(smallest_archive());
     EXPECT_EQ(loaded.console, "");
     EXPECT_EQ(loaded.model.loaded, 1);
     EXPECT_EQ(loaded.model.kind, 0);
@@ -92,7 +69,7 @@ TEST(ArchiveReader, ReadsEverySection) {
     contents.points[3].marker = kExtrasMarker;  // kind 0: no extras follow
     contents.instances[1].rot_y = 30;
     contents.instances[1].scale_z = -2;
-    const Loaded loaded = load_bytes(build_archive(contents).bytes);
+    const Loaded loaded = load_captured(build_archive(contents).bytes);
     ASSERT_EQ(loaded.console, "");
     const ConstructionModel& m = loaded.model;
     ASSERT_EQ(m.loaded, 1);
@@ -153,7 +130,7 @@ TEST(ArchiveReader, ClassTagsOfTheWorkedExample) {
     EXPECT_EQ(word_at_offset(archive, "pairs.sep1"), 0x800A);
     EXPECT_EQ(word_at_offset(archive, "instances.sep1"), 0x8033);
     EXPECT_EQ(word_at_offset(archive, "lines.sep1"), 0x8036);
-    const Loaded loaded = load_bytes(archive.bytes);
+    const Loaded loaded = load_captured(archive.bytes);
     EXPECT_EQ(loaded.console, "");
     EXPECT_EQ(loaded.model.loaded, 1);
 }
@@ -198,17 +175,17 @@ TEST(ArchiveReader, ClassTagArithmetic) {
     };
     for (const auto& row : rows) {
         const Archive archive = build_archive(row.contents);
-        const Loaded loaded = load_bytes(archive.bytes);
+        const Loaded loaded = load_captured(archive.bytes);
         EXPECT_EQ(loaded.console, "") << row.name;
         EXPECT_EQ(loaded.model.loaded, 1) << row.name;
     }
     EXPECT_EQ(word_at_offset(build_archive(rows[0].contents), "instances.sep1"), 0x8001);
     EXPECT_EQ(word_at_offset(build_archive(rows[3].contents), "instances.sep1"), 0x0001);
-    EXPECT_EQ(load_bytes(build_archive(rows[0].contents).bytes).model.point_count, -1);
+    EXPECT_EQ(load_captured(build_archive(rows[0].contents).bytes).model.point_count, -1);
     // Slot counts: one less than the pairs for each polygon of four or fewer points.
     EXPECT_EQ(rows[1].contents.pairs.size(), 21u);
     EXPECT_EQ(rows[1].contents.slot_count, 19);
-    EXPECT_EQ(load_bytes(build_archive(rows[1].contents).bytes).model.faces[0].vertex_count, 3);
+    EXPECT_EQ(load_captured(build_archive(rows[1].contents).bytes).model.faces[0].vertex_count, 3);
 }
 
 TEST(ArchiveReader, InstanceSeparatorModes) {
@@ -233,7 +210,7 @@ TEST(ArchiveReader, InstanceSeparatorModes) {
         ArchiveContents contents;
         contents.instances = {instance_at(1), instance_at(2), instance_at(3), instance_at(4)};
         contents.instance_separators = row.separators;
-        const Loaded loaded = load_bytes(build_archive(contents).bytes);
+        const Loaded loaded = load_captured(build_archive(contents).bytes);
         const std::string tail = row.console.empty() ? "" : "EOF not found!Return->";
         EXPECT_EQ(loaded.console, row.console + tail) << row.name;
         if (row.console.empty()) {
@@ -251,7 +228,7 @@ TEST(ArchiveReader, KindOnePointsCarryTheirExtras) {
     contents.points[1].marker = kExtrasMarker;
     contents.points[1].extras = {{4, 5, 6, 7}};
     contents.points[1].fifth_byte = 5;
-    const Loaded loaded = load_bytes(build_archive(contents).bytes);
+    const Loaded loaded = load_captured(build_archive(contents).bytes);
     EXPECT_EQ(loaded.console, "I: 5 S: 0\n");
     ASSERT_EQ(loaded.model.loaded, 1);
     EXPECT_EQ(loaded.model.kind, 1);
@@ -271,7 +248,7 @@ TEST(ArchiveReader, AHugeExtraCountEndsAtTheEndOfTheFile) {
     // The count follows the 48-byte record.
     const std::size_t count_at = archive.at.at("points.0") + 48;
     archive.bytes.replace(count_at, 4, std::string("\xFF\xFF\xFF\x7F", 4));
-    const Loaded loaded = load_bytes(archive.bytes);
+    const Loaded loaded = load_captured(archive.bytes);
     // The rest of the file is taken for entries (their non-zero fifth bytes show) until it ends.
     const std::string end = "Unerwartetes Dateiende in A!\nReturn->";
     ASSERT_GE(loaded.console.size(), end.size());
@@ -307,7 +284,7 @@ TEST(ArchiveReader, ReportsEveryFailureWithItsConsoleBytes) {
     for (const auto& row : rows) {
         Archive archive = build_archive(full_contents());
         archive.put_word(row.item, row.word);
-        const Loaded loaded = load_bytes(archive.bytes);
+        const Loaded loaded = load_captured(archive.bytes);
         EXPECT_EQ(loaded.console, row.console + eof) << row.item;
         EXPECT_EQ(loaded.model.loaded, 0) << row.item;
     }
@@ -316,33 +293,34 @@ TEST(ArchiveReader, ReportsEveryFailureWithItsConsoleBytes) {
 TEST(ArchiveReader, ReportsHeaderFailures) {
     Archive wrong_version = build_archive(full_contents());
     wrong_version.bytes.replace(0, 4, std::string("\x34\x12\x00\x00", 4));
-    EXPECT_EQ(load_bytes(wrong_version.bytes).console,
+    EXPECT_EQ(load_captured(wrong_version.bytes).console,
               "Falsche Versionskennung: 1234!\nReturn->EOF not found!Return->");
 
     ArchiveContents mismatched = full_contents();
     mismatched.version = 5760;
     mismatched.check = 2025;
-    const Loaded loaded = load_bytes(build_archive(mismatched).bytes);
+    const Loaded loaded = load_captured(build_archive(mismatched).bytes);
     EXPECT_EQ(loaded.console, "I: 2025 S: 4000\nFormatfehler 1 in A!\nReturn->EOF not found!Return->");
     EXPECT_EQ(loaded.model.kind, 1);
 
     // An instance count of 0 without its class header.
     std::string no_header = smallest_archive();
     no_header.erase(14, 15);
-    EXPECT_EQ(load_bytes(no_header).console,
+    EXPECT_EQ(load_captured(no_header).console,
               "I: 0 S: -1\nFormatfehler 17 in A!\nReturn->EOF not found!Return->");
 
     ArchiveContents too_many;
     too_many.instances.assign(1, InstanceRecord{});
     Archive archive = build_archive(too_many);
     archive.put_word("instances.count", 32768);
-    EXPECT_EQ(load_bytes(archive.bytes).console, "Zu viele Instanzen in A!\nReturn->EOF not found!Return->");
+    EXPECT_EQ(load_captured(archive.bytes).console,
+              "Zu viele Instanzen in A!\nReturn->EOF not found!Return->");
 }
 
 TEST(ArchiveReader, EndOfFileAndTrailingBytes) {
-    EXPECT_EQ(load_bytes("").console, "Unerwartetes Dateiende in A!\nReturn->");
-    EXPECT_EQ(load_bytes("\x40\x0B").console, "Unerwartetes Dateiende in A!\nReturn->");
-    const Loaded trailing = load_bytes(smallest_archive() + "x");
+    EXPECT_EQ(load_captured("").console, "Unerwartetes Dateiende in A!\nReturn->");
+    EXPECT_EQ(load_captured("\x40\x0B").console, "Unerwartetes Dateiende in A!\nReturn->");
+    const Loaded trailing = load_captured(smallest_archive() + "x");
     EXPECT_EQ(trailing.console, "EOF not found!Return->");
     EXPECT_EQ(trailing.model.loaded, 1);
 }
@@ -351,7 +329,7 @@ TEST(ArchiveReader, EveryPrefixIsRefusedWithAMessage) {
     for (const std::string& bytes : {build_archive(full_contents()).bytes, smallest_archive()}) {
         for (std::size_t length = 0; length < bytes.size(); ++length) {
             // Each prefix in its own buffer and file, so that an over-read shows.
-            const Loaded loaded = load_bytes(bytes.substr(0, length));
+            const Loaded loaded = load_captured(bytes.substr(0, length));
             ASSERT_EQ(loaded.model.loaded, 0) << length;
             ASSERT_EQ(loaded.console, "Unerwartetes Dateiende in A!\nReturn->") << length;
         }

@@ -5,20 +5,14 @@
 
 #include <string>
 
-#include "loading/loader.hpp"
 #include "support/archive_builder.hpp"
 #include "support/test_support.hpp"
 
 namespace kon2x::test {
 namespace {
 
-struct Decoded {
-    ConstructionModel model;
-    std::string console;
-};
-
 // Reads an archive of `point_count` points whose element section holds `pairs`.
-Decoded decode(const IndexPairs& pairs, int point_count = 8, int slot_count = 0) {
+Loaded decode(const IndexPairs& pairs, int point_count = 8, int slot_count = 0) {
     ArchiveContents contents;
     for (int i = 0; i < point_count; ++i) {
         ArchivePoint p;
@@ -27,13 +21,7 @@ Decoded decode(const IndexPairs& pairs, int point_count = 8, int slot_count = 0)
     }
     contents.pairs = pairs;
     contents.slot_count = slot_count;
-    TempDir dir;
-    const std::string path = dir.write("f", build_archive(contents).bytes);
-    Decoded result;
-    ConsoleCapture capture;
-    load(result.model, path);
-    result.console = capture.out();
-    return result;
+    return load_captured(build_archive(contents).bytes);
 }
 
 const std::string kReturn = "Return->EOF not found!Return->";
@@ -62,7 +50,7 @@ TEST(FaceIndexStream, ReportsEachBrokenGroup) {
          "Falscher Punkt: 1, -25536!\n"},
     };
     for (const auto& row : rows) {
-        const Decoded decoded = decode(row.pairs);
+        const Loaded decoded = decode(row.pairs);
         EXPECT_EQ(decoded.console, row.message + kReturn) << row.message;
         EXPECT_EQ(decoded.model.loaded, 0);
     }
@@ -73,7 +61,7 @@ TEST(FaceIndexStream, ReportsEachBrokenGroup) {
 TEST(FaceIndexStream, RefusesMoreThan32767Faces) {
     FaceGroups groups;
     groups.singles.assign(32768, 1);
-    const Decoded decoded = decode(pairs_of(groups), 8, slot_count_of(groups));
+    const Loaded decoded = decode(pairs_of(groups), 8, slot_count_of(groups));
     EXPECT_EQ(decoded.console, "Anzahl Flaechen nicht OK!\n" + kReturn);
     EXPECT_EQ(decoded.model.face_count, 0);
 }
@@ -92,7 +80,7 @@ TEST(FaceIndexStream, BuildsFacesInGroupOrderAndMarksMaterialVertices) {
         {{{}, {}, {{0, 1, 2}}, {}, {}, {{1, 2}, {3, 4}}}, {2}, 9},
     };
     for (const auto& row : rows) {
-        const Decoded decoded = decode(pairs_of(row.groups), 8, row.slots);
+        const Loaded decoded = decode(pairs_of(row.groups), 8, row.slots);
         ASSERT_EQ(decoded.console, "");
         ASSERT_EQ(decoded.model.loaded, 1);
         std::vector<int> marked;
@@ -108,7 +96,7 @@ TEST(FaceIndexStream, BuildsFacesInGroupOrderAndMarksMaterialVertices) {
 }
 
 TEST(FaceIndexStream, PentagonKeepsItsFifthIndexInOverflow) {
-    const Decoded decoded =
+    const Loaded decoded =
         decode(pairs_of({{}, {}, {{1, 2, 3}}, {}, {{3, 4, 5, 6, 7}, {0, 1, 2}}, {}}), 8, 15);
     ASSERT_EQ(decoded.model.face_count, 3);
     const FaceRecord& pentagon = decoded.model.faces[1];

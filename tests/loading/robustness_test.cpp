@@ -5,7 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "loading/loader.hpp"
 #include "support/archive_builder.hpp"
 #include "support/model_builder.hpp"
 #include "support/test_support.hpp"
@@ -13,21 +12,15 @@
 namespace kon2x::test {
 namespace {
 
-// Loads the bytes from a temporary file of exactly their size.
 bool loads_or_is_refused(const std::string& bytes, ConstructionModel* out = nullptr) {
-    std::FILE* file = file_with(bytes);
-    ConstructionModel model;
-    model.source_name = "sweep";
-    ConsoleCapture capture;
-    load_stream(model, file);
-    std::fclose(file);
+    Loaded loaded = load_captured(bytes);
     const bool refused_with_message =
-        model.loaded == 0 && capture.out().find("Return->") != std::string::npos;
+        loaded.model.loaded == 0 && loaded.console.find("Return->") != std::string::npos;
     if (out != nullptr) {
-        *out = std::move(model);
+        *out = std::move(loaded.model);
         return true;
     }
-    return model.loaded == 1 || refused_with_message;
+    return loaded.model.loaded == 1 || refused_with_message;
 }
 
 std::vector<std::string> small_archives() {

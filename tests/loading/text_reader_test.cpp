@@ -15,7 +15,7 @@ namespace {
 TEST(TextReader, ReadsTheSmallestFile) {
     ConstructionModel model;
     model.kind = 1;
-    EXPECT_EQ(read_text_from(model, "KON;KRUV\nX\nFlaechen\nScalX\n"), 1);
+    EXPECT_EQ(read_captured(model, Reader::text, "KON;KRUV\nX\nFlaechen\nScalX\n"), 1);
     EXPECT_EQ(model.kind, 0);
     EXPECT_EQ(model.point_count, 0);
     EXPECT_EQ(model.face_count, 0);
@@ -33,7 +33,8 @@ TEST(TextReader, TypeKeywordsAndHeaderCase) {
     };
     for (const auto& row : rows) {
         ConstructionModel model;
-        EXPECT_EQ(read_text_from(model, std::string(row.first_line) + "\nx\nFLAECHEN\nscalx\n"), 1)
+        EXPECT_EQ(read_captured(model, Reader::text, std::string(row.first_line) + "\nx\nFLAECHEN\nscalx\n"),
+                  1)
             << row.first_line;
         EXPECT_EQ(model.kind, row.kind) << row.first_line;
     }
@@ -70,23 +71,24 @@ TEST(TextReader, ReportsEachFormatErrorWithItsLineNumber) {
     for (const auto& row : rows) {
         ConstructionModel model;
         std::string out;
-        EXPECT_EQ(read_text_from(model, row.text, &out), 0) << row.text;
+        EXPECT_EQ(read_captured(model, Reader::text, row.text, &out), 0) << row.text;
         EXPECT_EQ(out, row.message + "Return->") << row.text;
     }
 }
 
 TEST(TextReader, ParsesPointFields) {
     ConstructionModel model;
-    ASSERT_EQ(read_text_from(model, kon_file({
-                                        "1;;2;;;3",
-                                        "1;2;3;;;;7",
-                                        "0;0;0;255;128;0;12;0,5;1,25",
-                                        "1,5;-2;3;300;-1;256",
-                                        "0;0;0;1;2;3;0;0;0;9;10;20;30;8",
-                                        "0;0;0;1;2;3;4;5;6;7",
-                                        ";;;",
-                                        "9;9;9",
-                                    })),
+    ASSERT_EQ(read_captured(model, Reader::text,
+                            kon_file({
+                                "1;;2;;;3",
+                                "1;2;3;;;;7",
+                                "0;0;0;255;128;0;12;0,5;1,25",
+                                "1,5;-2;3;300;-1;256",
+                                "0;0;0;1;2;3;0;0;0;9;10;20;30;8",
+                                "0;0;0;1;2;3;4;5;6;7",
+                                ";;;",
+                                "9;9;9",
+                            })),
               1);
     ASSERT_EQ(model.point_count, 7);
     const PointRecord* p = model.points.data();
@@ -117,8 +119,9 @@ TEST(TextReader, ParsesPointFields) {
 
 TEST(TextReader, ParsesFacesInlineAndOverflow) {
     ConstructionModel model;
-    ASSERT_EQ(read_text_from(model, kon_file({"0;0;0", "1;0;0", "2;0;0", "3;0;0", "4;0;0", "5;0;0"},
-                                             {"0;1;2;3;4;5", "", "5", "4;3", "   "})),
+    ASSERT_EQ(read_captured(model, Reader::text,
+                            kon_file({"0;0;0", "1;0;0", "2;0;0", "3;0;0", "4;0;0", "5;0;0"},
+                                     {"0;1;2;3;4;5", "", "5", "4;3", "   "})),
               1);
     ASSERT_EQ(model.face_count, 4);
     const FaceRecord& six = model.faces[0];
@@ -136,9 +139,9 @@ TEST(TextReader, ParsesFacesInlineAndOverflow) {
 
 TEST(TextReader, ParsesInstancesInFieldOrder) {
     ConstructionModel model;
-    ASSERT_EQ(
-        read_text_from(model, kon_file({}, {}, {"2;-1;0,5;30;45,5;60;5;-6;7;99", "", "1;1;1;0;0;0;0;0;0"})),
-        1);
+    ASSERT_EQ(read_captured(model, Reader::text,
+                            kon_file({}, {}, {"2;-1;0,5;30;45,5;60;5;-6;7;99", "", "1;1;1;0;0;0;0;0;0"})),
+              1);
     ASSERT_EQ(model.instance_count, 2);
     const InstanceRecord& first = model.instances[0];
     EXPECT_EQ(first.scale_x, 2.0f);
@@ -153,7 +156,8 @@ TEST(TextReader, ParsesInstancesInFieldOrder) {
 TEST(TextReader, SectionHeadersFollowTheKeywordRules) {
     ConstructionModel model;
     // "ScalX" in the point section and "Flaechen" in the face section are ordinary lines.
-    ASSERT_EQ(read_text_from(model, "KON;KRUV\nX\nScalX;1;2\nflaechenliste\nFlaechen;0\nSCALX\n"), 1);
+    ASSERT_EQ(
+        read_captured(model, Reader::text, "KON;KRUV\nX\nScalX;1;2\nflaechenliste\nFlaechen;0\nSCALX\n"), 1);
     EXPECT_EQ(model.point_count, 1);
     EXPECT_EQ(model.face_count, 1);
     EXPECT_EQ(model.instance_count, 0);
@@ -168,13 +172,13 @@ TEST(TextReader, LongLinesArriveAsPiecesAndShiftLineNumbers) {
     first.resize(1023);
     const std::string line = first + "5;6;7" + std::string(2000 - 1028, ';');
     ConstructionModel model;
-    ASSERT_EQ(read_text_from(model, kon_file({line, "8;9;10"})), 1);
+    ASSERT_EQ(read_captured(model, Reader::text, kon_file({line, "8;9;10"})), 1);
     EXPECT_EQ(model.point_count, 3);
     EXPECT_EQ(model.points[1].x, 5);
     EXPECT_EQ(model.points[2].x, 8);
 
     std::string out;
-    EXPECT_EQ(read_text_from(model, kon_file({line, "8;9"}), &out), 0);
+    EXPECT_EQ(read_captured(model, Reader::text, kon_file({line, "8;9"}), &out), 0);
     EXPECT_EQ(out, "falsches Punktformat in Zeile 5!\nReturn->");
 }
 
@@ -186,9 +190,10 @@ TEST(TextReader, CrLfAndControlZReadLikePlainLineFeeds) {
     }
     ConstructionModel plain;
     ConstructionModel windows;
-    ASSERT_EQ(read_text_from(plain, text), 1);
-    ASSERT_EQ(read_text_from(windows, crlf + "\x1A"
-                                             "garbage;line\n"),
+    ASSERT_EQ(read_captured(plain, Reader::text, text), 1);
+    ASSERT_EQ(read_captured(windows, Reader::text,
+                            crlf + "\x1A"
+                                   "garbage;line\n"),
               1);
     EXPECT_EQ(windows.point_count, plain.point_count);
     EXPECT_EQ(windows.points[0].v, 0.25f);
@@ -200,7 +205,7 @@ TEST(TextReader, CrLfAndControlZReadLikePlainLineFeeds) {
 TEST(TextReader, CountsBlankAndHeaderLinesInLineNumbers) {
     std::string out;
     ConstructionModel model;
-    EXPECT_EQ(read_text_from(model, kon_file({"", "0;0;0"}, {"", "0"}, {"", "1;2"}), &out), 0);
+    EXPECT_EQ(read_captured(model, Reader::text, kon_file({"", "0;0;0"}, {"", "0"}, {"", "1;2"}), &out), 0);
     EXPECT_EQ(out, "falsches Instanzformat in Zeile 10!\nReturn->");
 }
 
@@ -219,18 +224,19 @@ TEST(TextReader, RefusesMoreRecordsThanTheCountsHold) {
     for (const auto& row : rows) {
         ConstructionModel model;
         std::string out;
-        EXPECT_EQ(read_text_from(model, kon_file(row.points, row.faces, row.instances), &out), 0);
+        EXPECT_EQ(read_captured(model, Reader::text, kon_file(row.points, row.faces, row.instances), &out),
+                  0);
         EXPECT_EQ(out, row.message + "Return->");
     }
     ConstructionModel full;
-    ASSERT_EQ(read_text_from(full, kon_file(std::vector<std::string>(32767, "1;2;3"))), 1);
+    ASSERT_EQ(read_captured(full, Reader::text, kon_file(std::vector<std::string>(32767, "1;2;3"))), 1);
     EXPECT_EQ(full.point_count, 32767);
 }
 
 TEST(TextReader, ManyBlankLinesAllocateNoMoreThanTheLimit) {
     std::string text = "KON;KRUV\nX\n" + std::string(100000, '\n') + "Flaechen\nScalX\n";
     ConstructionModel model;
-    ASSERT_EQ(read_text_from(model, text), 1);
+    ASSERT_EQ(read_captured(model, Reader::text, text), 1);
     EXPECT_EQ(model.points.size(), 32767u + 3u);
 }
 

@@ -236,7 +236,7 @@ void check_file(const Sample& sample) {
 
 TEST(XFileReader, ReadsWhatEveryCorpusMeshMeant) {
     for (const std::filesystem::path& input : corpus_inputs()) {
-        const std::string x_file = source_path("tests/corpus/" + input.stem().string() + ".x").string();
+        const std::string x_file = expected_file(input, ".x").string();
         if (read_file(x_file).find("Mesh ") != std::string::npos) {
             check_file(Sample{input.stem().string(), input, x_file});
         }

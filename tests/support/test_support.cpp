@@ -16,8 +16,6 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "loading/text_reader.hpp"
-
 #if !defined(_WIN32)
 extern char** environ;
 #endif
@@ -119,15 +117,19 @@ std::string ConsoleCapture::unread_input() const {
     return rest_of(files_.in, false);
 }
 
-int read_text_from(ConstructionModel& model, const std::string& text, std::string* console_out) {
+int read_captured(ConstructionModel& model, Reader reader, std::string_view bytes, std::string* console_out) {
     ConsoleCapture capture;
-    std::FILE* file = file_with(text);
-    const int result = read_text(model, file);
-    std::fclose(file);
+    const int result = read_bytes(model, bytes, reader);
     if (console_out != nullptr) {
         *console_out = capture.out();
     }
     return result;
+}
+
+Loaded load_captured(std::string_view bytes) {
+    Loaded loaded;
+    read_captured(loaded.model, Reader::loader, bytes, &loaded.console);
+    return loaded;
 }
 
 #if !defined(_WIN32)
@@ -183,6 +185,12 @@ RunResult run_kon2x(const fs::path& directory, const std::vector<std::string>& a
 
 fs::path source_path(const std::string& relative) {
     return fs::path(KON2X_SOURCE_DIR) / relative;
+}
+
+fs::path expected_file(const fs::path& input, const std::string& extension) {
+    const std::string name = input.filename().string();
+    fs::path expected = source_path("tests/corpus") / name.substr(0, name.find('.'));
+    return expected += extension;
 }
 
 std::vector<fs::path> corpus_inputs() {

@@ -8,6 +8,7 @@
 
 #include "console/console.hpp"
 #include "model/construction_model.hpp"
+#include "support/read_bytes.hpp"
 
 namespace kon2x::test {
 
@@ -52,8 +53,16 @@ private:
     ConsoleStreams files_;
 };
 
-// Reads `text` as a text construction file; the console output lands in `console_out`.
-int read_text_from(ConstructionModel& model, const std::string& text, std::string* console_out = nullptr);
+// read_bytes with the console captured: its output lands in `console_out`.
+int read_captured(ConstructionModel& model, Reader reader, std::string_view bytes,
+                  std::string* console_out = nullptr);
+
+// What the loader reads from the bytes, and what it printed.
+struct Loaded {
+    ConstructionModel model;
+    std::string console;
+};
+Loaded load_captured(std::string_view bytes);
 
 struct RunResult {
     int status = -1;
@@ -73,5 +82,11 @@ std::filesystem::path source_path(const std::string& relative);
 // The inputs of the end-to-end cases, sorted: the .kon and .bin files of the
 // bundled examples and of tests/corpus.
 std::vector<std::filesystem::path> corpus_inputs();
+
+// The expected output of a corpus input with this extension (".x",
+// ".console"): named after the input up to its first dot, so that inputs
+// which convert alike share it (same-many.text.kon and same-many.archive.bin
+// give same-many.x).
+std::filesystem::path expected_file(const std::filesystem::path& input, const std::string& extension);
 
 }  // namespace kon2x::test

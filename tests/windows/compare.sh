@@ -15,6 +15,7 @@ trap 'rm -rf "$work"' EXIT
 export WINEDEBUG=-all
 checked=0
 failures=0
+unstable=0
 input=  # the input file of the current check, if any
 
 # prepare_folders: empty run folders, each holding a copy of the current input.
@@ -76,7 +77,8 @@ differences() {
 
 # check LABEL OUTPUT_NAME ARGS...: runs both builds with ARGS and compares them.
 # Wine itself fails now and then on a busy machine, so a difference is run once
-# more; it counts as a failure only when the second run differs as well.
+# more; it counts as a failure when the second run differs as well, and more
+# than two such second chances in one comparison fail it too.
 check() {
     local label=$1 output=$2
     shift 2
@@ -87,7 +89,10 @@ check() {
         run linux "$@"
         run windows "$@"
         if differences "$label" "$output"; then
-            [ "$attempt" = 2 ] && echo "UNSTABLE: $label differed once under Wine and matched when run again"
+            if [ "$attempt" = 2 ]; then
+                unstable=$((unstable + 1))
+                echo "UNSTABLE: $label differed once under Wine and matched when run again"
+            fi
             return 0
         fi
     done
@@ -109,5 +114,5 @@ input=
 check "no argument" none
 check "two arguments" none a b
 
-echo "compared $checked runs: $((checked - failures)) passed, $failures failed"
-[ "$failures" -eq 0 ]
+echo "compared $checked runs: $((checked - failures)) passed, $failures failed, $unstable passed when run again"
+[ "$failures" -eq 0 ] && [ "$unstable" -le 2 ]

@@ -1,0 +1,37 @@
+// Failures injected into this test process: allocations of chosen sizes and
+// thread starts. The process replaces operator new and pthread_create, which
+// sanitizers intercept themselves, so only builds without them use this.
+#pragma once
+
+#include <cstddef>
+
+namespace kon2x::test {
+
+// While it lives, allocations through operator new whose size lies in
+// [low, high) fail with std::bad_alloc, on any thread, all but the first
+// `successes` of them.
+class FailingAllocations {
+public:
+    FailingAllocations(std::size_t low, std::size_t high, int successes = 0);
+    ~FailingAllocations();
+    FailingAllocations(const FailingAllocations&) = delete;
+    FailingAllocations& operator=(const FailingAllocations&) = delete;
+
+    // The allocations that failed since it was made.
+    std::size_t failed() const;
+};
+
+// While it lives, thread starts succeed `successes` more times; the next one
+// fails as when the system has no thread to give (EAGAIN), and later ones
+// succeed. A negative count fails none.
+class FailingThreadStart {
+public:
+    explicit FailingThreadStart(int successes);
+    ~FailingThreadStart();
+    FailingThreadStart(const FailingThreadStart&) = delete;
+    FailingThreadStart& operator=(const FailingThreadStart&) = delete;
+
+    bool failed() const;
+};
+
+}  // namespace kon2x::test

@@ -36,6 +36,7 @@ MeshPlan::MeshPlan(const ConstructionModel& model)
     for (const PointRecord& point : points_) {
         material_of_point.push_back(table_.find_or_add(key_from_point(point)));
     }
+    faces_.reserve(model.valid_faces().size());
     for (const FaceRecord& face : model.valid_faces()) {
         if (face.vertex_count > 2) {
             assert(indices_name_points(face, points_.size()));
@@ -47,8 +48,8 @@ MeshPlan::MeshPlan(const ConstructionModel& model)
     for (const MaterialKey& key : table_.entries()) {
         std::int32_t position = -1;
         if (key.texture != 0) {
-            const auto [known, added] =
-                position_of_texture.emplace(key.texture, static_cast<std::int32_t>(texture_names_.size()));
+            const auto [known, added] = position_of_texture.try_emplace(
+                key.texture, static_cast<std::int32_t>(texture_names_.size()));
             if (added) {
                 texture_names_.push_back(texture_stem(key.texture));
             }

@@ -6,9 +6,12 @@ TEST_PACKAGES = cmake make g++ libgtest-dev libassimp-dev
 # Warnings are errors in every build made here (a plain cmake build only warns).
 STRICT        = -DKON2X_WERROR=ON
 
+# Debian's wasm32 toolchain; only the 19 set of the libc++ packages, whose
+# versions conflict with each other.
+WEB_PACKAGES = clang-19 lld-19 libc++-19-dev-wasm32 libc++abi-19-dev-wasm32 libclang-rt-19-dev-wasm32 wasi-libc
 WINDOWS_PACKAGES = cmake make g++ libgtest-dev googletest g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine wine64
 
-.PHONY: all run preview release test test-clang test-release format-check no-exceptions windows test-windows dist test-dist bench fuzz ci clean
+.PHONY: all run preview release test test-clang test-release format-check no-exceptions web test-web windows test-windows dist test-dist bench fuzz ci clean
 
 all: release
 
@@ -32,15 +35,18 @@ preview: release
 
 # One rule for the three test builds; each sets its build folder, compiler and flags.
 # test: GCC, Debug, AddressSanitizer and UndefinedBehaviorSanitizer.
-# test-clang: the same with Clang. test-release: optimised, every golden byte must still match.
+# test-clang: the same with Clang, converting decimals with strtod as the
+# WebAssembly build does. test-release: optimised, every golden byte must still match.
 test:         TEST_BUILD = debug
 test:         TEST_FLAGS = -DCMAKE_BUILD_TYPE=Debug -DKON2X_SANITIZE=ON
 test-clang:   TEST_BUILD = clang
-test-clang:   TEST_FLAGS = -DCMAKE_BUILD_TYPE=Debug -DKON2X_SANITIZE=ON
+test-clang:   TEST_FLAGS = -DCMAKE_BUILD_TYPE=Debug -DKON2X_SANITIZE=ON -DKON2X_FROM_CHARS=OFF
 test-clang:   TEST_CXX = clang++
 test-clang:   EXTRA_PACKAGES = clang libclang-rt-14-dev
 test-release: TEST_BUILD = release-tests
 test-release: TEST_FLAGS = -DCMAKE_BUILD_TYPE=Release
+# make test also compares the WebAssembly build with the native one.
+test: test-web
 test test-clang test-release:
 	@scripts/setup.sh $(TEST_PACKAGES) $(EXTRA_PACKAGES)
 	@scripts/setup-gltf.sh
@@ -53,12 +59,24 @@ format-check:
 	@scripts/setup.sh clang-format
 	git ls-files '*.cpp' '*.hpp' | xargs clang-format --dry-run -Werror
 
-# The layers below the driver build without exceptions and without threads,
-# as for a target that has neither (a compile check of the libraries).
+# Both programs natively as WebAssembly builds them: without exceptions,
+# threads and std::from_chars for double (a compile check).
 no-exceptions:
 	@scripts/setup.sh cmake make g++
-	cmake -S . -B $(BUILD_DIR)/no-exceptions -DKON2X_THREADS=OFF -DKON2X_NO_EXCEPTIONS=ON -DKON2X_TESTS=OFF $(STRICT)
+	cmake -S . -B $(BUILD_DIR)/no-exceptions -DKON2X_THREADS=OFF -DKON2X_EXCEPTIONS=OFF -DKON2X_FROM_CHARS=OFF -DKON2X_TESTS=OFF $(STRICT)
 	cmake --build $(BUILD_DIR)/no-exceptions -j $(JOBS)
+
+# build/web/kon2x.wasm and kon2gltf.wasm (wasm32-wasi): node:wasi runs them
+# (tests/web/run_wasi.mjs), and so does the page.
+web:
+	@scripts/setup.sh cmake make $(WEB_PACKAGES)
+	cmake -S . -B $(BUILD_DIR)/web -DCMAKE_TOOLCHAIN_FILE=cmake/wasm32-wasi.cmake -DCMAKE_BUILD_TYPE=Release $(STRICT)
+	cmake --build $(BUILD_DIR)/web -j $(JOBS)
+
+# The WebAssembly programs against the Linux build on every sample input.
+test-web: web
+	@scripts/setup-gltf.sh
+	BUILD_DIR=$(BUILD_DIR) scripts/test-web.sh
 
 # build-windows/kon2x.exe and kon2gltf.exe for 64-bit Windows, each one exe with no DLLs beside it.
 windows:

@@ -41,6 +41,6 @@ rm -rf "$samples"
 build/release-tests/tests/kon2x_sample_inputs "$samples" 300 7
 mkdir -p "$samples/paths"
 inputs="examples/*.kon tests/corpus/*.kon tests/corpus/*.bin fuzz/corpus/* $samples/sample*"
-tests/windows/compare.sh "$PWD/build/release-tests/kon2x" "$PWD/build-windows/kon2x.exe" .x $inputs
-tests/windows/compare.sh "$PWD/build/release-tests/kon2gltf" "$PWD/build-windows/kon2gltf.exe" .glb $inputs
+tests/compare_builds.sh windows "$PWD/build/release-tests/kon2x" "$PWD/build-windows/kon2x.exe" .x $inputs
+tests/compare_builds.sh windows "$PWD/build/release-tests/kon2gltf" "$PWD/build-windows/kon2gltf.exe" .glb $inputs
 tests/windows/paths.sh "$PWD/build-windows/kon2x.exe" examples/house.kon

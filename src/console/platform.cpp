@@ -3,7 +3,7 @@
 
 #include <clocale>
 
-#if !defined(_WIN32)
+#if !defined(_WIN32) && !defined(__wasi__)
 #include <langinfo.h>
 #endif
 
@@ -13,6 +13,14 @@ namespace kon2x {
 
 std::string o_umlaut() {
     return "\xF6";
+}
+
+#elif defined(__wasi__)
+
+// WebAssembly: the host shows the bytes as UTF-8 (a browser, or node on a
+// terminal), as the Linux build does in a UTF-8 locale.
+std::string o_umlaut() {
+    return "\xC3\xB6";
 }
 
 #else

@@ -1,11 +1,13 @@
 // The converter driver: checks the command line, loads, accepts and writes the model.
 #include "driver/driver.hpp"
 
-#include <new>
+#include <cstdio>
 #include <string>
+#include <utility>
 
 #include "console/console.hpp"
 #include "console/platform.hpp"
+#include "driver/out_of_memory.hpp"
 #include "driver/output_file.hpp"
 #include "driver/paths.hpp"
 #include "loading/loader.hpp"
@@ -37,10 +39,12 @@ public:
             return refuse_input();
         }
         writing_ = true;
-        const std::string output_name = output_name_for(input_path_, format_.extension);
+        output_name_ = output_name_for(input_path_, format_.extension);
         std::string note;
         const OutputResult result =
-            write_output_file(output_name, [&](OutputBuffer& out) { note = format_.write(model_, out); });
+            write_output_file(output_name_, [&](OutputBuffer& out) { note = format_.write(model_, out); });
+        const std::string output_name = std::move(output_name_);  // written or removed: none left to remove
+        output_name_.clear();
         model_.release();
         if (result == OutputResult::cannot_open) {
             return fail_with(
@@ -55,11 +59,15 @@ public:
         return kSuccess;
     }
 
-    // After std::bad_alloc: what a partial load or the writing held is freed
-    // first, so that the messages can be shown. A load that ran out also
-    // refuses the input; a partial output file is already gone.
+    // What a partial load or the writing held is freed first, so that the
+    // messages can be shown. A load that ran out also refuses the input; a
+    // partial output file is removed (where memory ran out as an exception,
+    // its owner has removed it already).
     int out_of_memory() {
         model_.release();
+        if (!output_name_.empty()) {
+            std::remove(output_name_.c_str());
+        }
         report_and_wait("Zu wenig Speicher!\n");
         return writing_ ? kFailure : refuse_input();
     }
@@ -71,6 +79,7 @@ private:
     const OutputFormat& format_;
     ConstructionModel model_;
     bool writing_ = false;
+    std::string output_name_;
 };
 
 }  // namespace
@@ -81,12 +90,8 @@ int run_converter(int argc, const char* const* argv, const OutputFormat& format)
         return fail_with(format_message("Usage: %s Kon-datei\n", std::string(file_name_of(program)).c_str()));
     }
     Conversion conversion(argv[1], format);
-    try {
-        return conversion.run();
-    } catch (const std::bad_alloc&) {
-        // The one place where running out of memory is caught.
-        return conversion.out_of_memory();
-    }
+    return run_reporting_out_of_memory([&] { return conversion.run(); },
+                                       [&] { return conversion.out_of_memory(); });
 }
 
 }  // namespace kon2x

@@ -1,9 +1,10 @@
 // Field splitting and locale-independent number reading for text construction files.
 #include "loading/text_fields.hpp"
 
-#include <charconv>
 #include <cmath>
 #include <limits>
+
+#include "loading/decimal_value.hpp"
 
 namespace kon2x {
 
@@ -22,42 +23,6 @@ std::size_t skip_spaces(std::string_view text, std::size_t at) {
         ++at;
     }
     return at;
-}
-
-// Whether a number written as digits, an optional point and an optional
-// exponent is at least 1 in magnitude: tells an overflow from an underflow
-// when the conversion reports that the value is out of range.
-bool magnitude_at_least_one(std::string_view number) {
-    long long integer_digits = 0;
-    long long first_nonzero = -1;  // position among all digits
-    long long digit_position = 0;
-    bool in_fraction = false;
-    std::size_t i = 0;
-    for (; i < number.size() && (is_digit(number[i]) || number[i] == '.'); ++i) {
-        if (number[i] == '.') {
-            in_fraction = true;
-            continue;
-        }
-        integer_digits += in_fraction ? 0 : 1;
-        if (first_nonzero < 0 && number[i] != '0') {
-            first_nonzero = digit_position;
-        }
-        ++digit_position;
-    }
-    if (first_nonzero < 0) {
-        return false;
-    }
-    long long exponent = 0;
-    if (i < number.size()) {  // 'e', optional '-', at most nine digits
-        ++i;
-        const bool negative = i < number.size() && number[i] == '-';
-        i += negative ? 1 : 0;
-        for (; i < number.size(); ++i) {
-            exponent = exponent * 10 + (number[i] - '0');
-        }
-        exponent = negative ? -exponent : exponent;
-    }
-    return integer_digits - 1 - first_nonzero + exponent >= 0;
 }
 
 char to_lower_ascii(char c) {
@@ -144,7 +109,7 @@ double parse_real(std::string_view field) {
         return plain;
     }
     // Copy the longest prefix that is a number, taking the first ',' for '.'.
-    char text[1100];
+    char text[kDecimalRoom];
     std::size_t length = 0;
     std::size_t at = skip_spaces(field, 0);
     bool negative = false;
@@ -206,13 +171,7 @@ double parse_real(std::string_view field) {
             }
         }
     }
-    double value = 0.0;
-    const auto result = std::from_chars(text, text + length, value);
-    if (result.ec == std::errc::result_out_of_range) {
-        value = magnitude_at_least_one(std::string_view(text, length))
-                    ? std::numeric_limits<double>::infinity()
-                    : 0.0;
-    }
+    const double value = decimal_value(text, length);
     return negative ? -value : value;
 }
 

@@ -25,13 +25,15 @@ run: release
 	$(BUILD_DIR)/release/kon2gltf examples/house.kon < /dev/null
 	@echo "Wrote examples/house.x and examples/house.glb"
 
-# docs/house.png: the bundled example as three.js shows it in headless Chromium.
-preview: release
+# docs/house.png: the bundled example as three.js shows it in headless
+# Chromium; docs/page.png: the page with the example loaded.
+preview: release web
 	@scripts/setup-gltf.sh
 	mkdir -p $(BUILD_DIR)/preview docs
 	cp examples/house.kon $(BUILD_DIR)/preview/
 	cd $(BUILD_DIR)/preview && ../release/kon2gltf house.kon < /dev/null
 	node tests/gltf/render.mjs $(BUILD_DIR)/preview/house.glb docs/house.png --house
+	node tests/web/page.mjs $(BUILD_DIR)/web/kon2x.html --screenshot docs/page.png
 
 # One rule for the three test builds; each sets its build folder, compiler and flags.
 # test: GCC, Debug, AddressSanitizer and UndefinedBehaviorSanitizer.
@@ -66,17 +68,22 @@ no-exceptions:
 	cmake -S . -B $(BUILD_DIR)/no-exceptions -DKON2X_THREADS=OFF -DKON2X_EXCEPTIONS=OFF -DKON2X_FROM_CHARS=OFF -DKON2X_TESTS=OFF $(STRICT)
 	cmake --build $(BUILD_DIR)/no-exceptions -j $(JOBS)
 
-# build/web/kon2x.wasm and kon2gltf.wasm (wasm32-wasi): node:wasi runs them
-# (tests/web/run_wasi.mjs), and so does the page.
+# build/web/kon2x.wasm and kon2gltf.wasm (wasm32-wasi), which node:wasi runs
+# (tests/web/run_wasi.mjs), and build/web/kon2x.html, the offline page that
+# runs them (web/, bundled by web/build.mjs).
 web:
 	@scripts/setup.sh cmake make $(WEB_PACKAGES)
+	@scripts/setup-page.sh
 	cmake -S . -B $(BUILD_DIR)/web -DCMAKE_TOOLCHAIN_FILE=cmake/wasm32-wasi.cmake -DCMAKE_BUILD_TYPE=Release $(STRICT)
 	cmake --build $(BUILD_DIR)/web -j $(JOBS)
+	node web/build.mjs $(BUILD_DIR)/web
 
-# The WebAssembly programs against the Linux build on every sample input.
+# The WebAssembly programs against the Linux build on every sample input, and
+# the page in headless Chromium.
 test-web: web
 	@scripts/setup-gltf.sh
 	BUILD_DIR=$(BUILD_DIR) scripts/test-web.sh
+	node tests/web/page.mjs $(BUILD_DIR)/web/kon2x.html
 
 # build-windows/kon2x.exe and kon2gltf.exe for 64-bit Windows, each one exe with no DLLs beside it.
 windows:
@@ -90,7 +97,7 @@ test-windows:
 	scripts/test-windows.sh
 
 # The packages users install, in dist/ (see scripts/dist.sh), and a try of each as a user would.
-dist:
+dist: web
 	@scripts/setup.sh cmake make g++ dpkg-dev g++-mingw-w64-x86-64-posix
 	scripts/dist.sh
 

@@ -27,7 +27,7 @@ installed=yes
 dpkg -i "dist/kon2x_${version}_amd64.deb" >/dev/null
 dpkg-query -W -f='${Package} ${Version}\n' kon2x
 [ "$(command -v kon2x)" = /usr/bin/kon2x ] && [ "$(command -v kon2gltf)" = /usr/bin/kon2gltf ]
-[ -f /usr/share/doc/kon2x/README.md ] && [ -f /usr/share/doc/kon2x/examples/house.kon ]
+[ -f /usr/share/doc/kon2x/README.md ] && [ -f /usr/share/doc/kon2x/examples/house.kon ] && [ -f /usr/share/kon2x/kon2x.html ]
 mkdir "$work/deb"
 cp examples/house.kon "$work/deb/"
 (cd "$work/deb" && kon2x house.kon </dev/null && kon2gltf house.kon </dev/null)
@@ -37,13 +37,13 @@ installed=no
 if dpkg-query -W kon2x >/dev/null 2>&1 && [ "$(dpkg-query -W -f='${Status}' kon2x)" != "deinstall ok config-files" ]; then
     echo "kon2x is still installed"; exit 1
 fi
-[ ! -e /usr/bin/kon2x ] && [ ! -e /usr/bin/kon2gltf ] && [ ! -e /usr/share/doc/kon2x ]
+[ ! -e /usr/bin/kon2x ] && [ ! -e /usr/bin/kon2gltf ] && [ ! -e /usr/share/doc/kon2x ] && [ ! -e /usr/share/kon2x ]
 echo "installed, converted the example, removed cleanly"
 
 echo "== the zip, unpacked"
 name=kon2x-$version-windows-x86_64
 (cd "$work" && cmake -E tar xf "$OLDPWD/dist/$name.zip")
-for file in kon2x.exe kon2gltf.exe README.txt examples/house.kon; do
+for file in kon2x.exe kon2gltf.exe kon2x.html README.txt examples/house.kon; do
     [ -f "$work/$name/$file" ] || { echo "missing in the zip: $file"; exit 1; }
 done
 grep -q "$(printf 'kon2x\r$')" "$work/$name/README.txt"  # CR LF line ends

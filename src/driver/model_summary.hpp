@@ -1,0 +1,13 @@
+// The counts of a construction file, for the page that shows it.
+#pragma once
+
+namespace kon2x {
+
+// Loads the file named by argv[1] silently (the converters show the messages)
+// and writes its counts as one line of JSON to standard output: "kind",
+// "points", "single_points", "two_point_elements", "triangles", "quads",
+// "polygons" and "instances". Returns 0, or 1 (writing nothing) when the
+// arguments are wrong or the file does not load.
+int print_model_summary(int argc, const char* const* argv);
+
+}  // namespace kon2x

@@ -83,6 +83,7 @@ web:
 test-web: web
 	@scripts/setup-gltf.sh
 	BUILD_DIR=$(BUILD_DIR) scripts/test-web.sh
+	node --test tests/web/
 	node tests/web/page.mjs $(BUILD_DIR)/web/kon2x.html
 
 # build-windows/kon2x.exe and kon2gltf.exe for 64-bit Windows, each one exe with no DLLs beside it.

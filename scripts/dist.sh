@@ -30,7 +30,7 @@ mkdir -p "$stage/$name/examples" "$stage/$name/docs"
 cp build/dist-windows/kon2x.exe build/dist-windows/kon2gltf.exe "$page" "$stage/$name/"
 sed 's/$/\r/' README.md > "$stage/$name/README.txt"
 cp examples/*.kon "$stage/$name/examples/"
-cp docs/house.png "$stage/$name/docs/"
+cp docs/house.png docs/page.png "$stage/$name/docs/"
 rm -f "dist/$name.zip"
 (cd "$stage" && cmake -E tar cf "../../../dist/$name.zip" --format=zip "$name")
 ls -l dist

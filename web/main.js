@@ -125,9 +125,14 @@ function draw() {
         element("view-note").textContent = kNoView;
     } else if (!model.positions) {
         element("view-note").textContent = "Nothing to draw: the model has no faces or no instance that can be placed.";
+    } else if (viewer.fraction < 1) {
+        element("view-note").textContent = `Stand-in: this model's faces are too many or too large to draw at once; `
+            + `${Math.round(100 * viewer.fraction)} % of the first instance's triangles are drawn, every other `
+            + `instance as ${viewer.boxesArePoints ? "a dot at its centre" : "its box"}.`;
     } else if (full < nodes) {
         element("view-note").textContent = `Stand-in: ${full} of ${nodes} instances drawn in full, the others as `
-            + `boxes (the whole model has ${(triangles() * nodes).toLocaleString("en")} triangles).`;
+            + `${viewer.boxesArePoints ? "dots at their centres" : "boxes"} (the whole model has `
+            + `${(triangles() * nodes).toLocaleString("en")} triangles).`;
     }
     showCounts(countRows());
     const count = state.counts?.instances ?? 0;

@@ -1,10 +1,16 @@
 // The 3D view: three.js draws the model's instances upright, lit and fitted,
-// one instanced mesh per material, within a triangle budget; instances beyond
-// it are drawn as boxes, and the panel says so.
+// one instanced mesh per material, within a budget of triangles and of
+// covered area; instances beyond it are drawn as boxes, and the page says so.
 import * as THREE from "three";
 import { OrbitControls } from "three/examples/jsm/controls/OrbitControls.js";
 
 const kTriangleBudget = 4_000_000;
+// How often the drawn faces may cover the model's outline in sum: beyond it a
+// frame takes seconds in a software renderer (and models of large, criss-crossing
+// faces are slow on any GPU), so only part is drawn and the rest stands in as boxes.
+const kCoverBudget = 16;
+// Beyond this many instances in stand-in, each is a point at its box's centre.
+const kMostBoxes = 4096;
 const kHighlight = new THREE.Color(1.0, 0.75, 0.2);
 const kPlain = new THREE.Color(1, 1, 1);
 const kHidden = new THREE.Matrix4().makeScale(0, 0, 0);
@@ -67,7 +73,7 @@ export class Viewer {
             object.geometry.dispose();
             object.material.map?.dispose();
             object.material.dispose();
-            object.dispose();
+            object.dispose?.();
         }
         this.meshes = [];
         this.boxes = null;
@@ -82,17 +88,16 @@ export class Viewer {
     show(model, images) {
         this.clear();
         if (!this.renderer || !model.positions) return 0;
-        const triangles = model.primitives.reduce((sum, p) => sum + p.indices.length / 3, 0);
-        this.full = Math.min(model.nodes.length, Math.max(1, Math.floor(kTriangleBudget / Math.max(triangles, 1))));
         this.matrices = model.nodes.map((node) => new THREE.Matrix4().compose(
             new THREE.Vector3(...node.translation), new THREE.Quaternion(...node.rotation), new THREE.Vector3(...node.scale)));
-        const position = new THREE.BufferAttribute(model.positions, 3);
-        const uv = new THREE.BufferAttribute(model.uvs, 2);
-        for (const primitive of model.primitives) {
-            const geometry = new THREE.BufferGeometry();
-            geometry.setAttribute("position", position);
-            geometry.setAttribute("uv", uv);
-            geometry.setIndex(new THREE.BufferAttribute(primitive.indices, 1));
+        const { full, fraction } = this.budget(model);
+        this.full = full;
+        this.fraction = fraction;
+        const points = model.positions.length / 3;
+        const marks = { stamp: new Int32Array(points), number: new Int32Array(points) };
+        for (const [generation, primitive] of model.primitives.entries()) {
+            const geometry = compactGeometry(model, primitive.indices, marks, generation + 1);
+            geometry.setDrawRange(0, 3 * Math.floor((fraction * primitive.indices.length) / 3));
             const surface = this.addInstanced(geometry, surfaceMaterial(model, primitive.material, images));
             const edges = this.addInstanced(geometry, new THREE.MeshBasicMaterial({ color: 0x202020, wireframe: true }));
             edges.instanceMatrix = surface.instanceMatrix;
@@ -102,6 +107,26 @@ export class Viewer {
         if (this.full < model.nodes.length) this.addBoxes(model);
         this.fit(model);
         return this.full;
+    }
+
+    // How many instances are drawn in full, and when not even one fits, which
+    // part of the first one's triangles is drawn.
+    budget(model) {
+        const triangles = model.primitives.reduce((sum, p) => sum + p.indices.length / 3, 0);
+        const size = this.placedBox(model).getSize(new THREE.Vector3());
+        const outline = Math.max(size.x * size.y, size.y * size.z, size.x * size.z);
+        const cover = outline > 0 ? facesArea(model) / outline : 0;
+        const fits = Math.min(kTriangleBudget / Math.max(triangles, 1), cover > 0 ? kCoverBudget / cover : Infinity);
+        const full = Math.min(model.nodes.length, Math.max(1, Math.floor(fits)));
+        return { full, fraction: Math.min(1, fits) };
+    }
+
+    // The box of the points placed by every instance.
+    placedBox(model) {
+        const box = new THREE.Box3();
+        const corners = new THREE.Box3(new THREE.Vector3(...model.box.min), new THREE.Vector3(...model.box.max));
+        for (const matrix of this.matrices) box.union(corners.clone().applyMatrix4(matrix));
+        return box;
     }
 
     addInstanced(geometry, material) {
@@ -115,22 +140,31 @@ export class Viewer {
         return mesh;
     }
 
-    // The points' box placed by every instance that is not drawn in full.
+    // The points' box placed by every instance that is not drawn in full, or
+    // when there are very many, a dot at its centre.
     addBoxes(model) {
         const { min, max } = model.box;
-        const geometry = new THREE.BoxGeometry(max[0] - min[0], max[1] - min[1], max[2] - min[2]);
-        geometry.translate((min[0] + max[0]) / 2, (min[1] + max[1]) / 2, (min[2] + max[2]) / 2);
         const count = model.nodes.length - this.full;
-        this.boxes = new THREE.InstancedMesh(geometry, new THREE.MeshBasicMaterial({ color: 0x5a6a80, wireframe: true }), count);
-        for (let i = 0; i < count; i++) this.boxes.setMatrixAt(i, this.matrices[this.full + i]);
+        const center = new THREE.Vector3((min[0] + max[0]) / 2, (min[1] + max[1]) / 2, (min[2] + max[2]) / 2);
+        this.boxesArePoints = count > kMostBoxes;
+        if (this.boxesArePoints) {
+            this.centres = new Float32Array(3 * count);
+            for (let i = 0; i < count; i++) center.clone().applyMatrix4(this.matrices[this.full + i]).toArray(this.centres, 3 * i);
+            const geometry = new THREE.BufferGeometry();
+            geometry.setAttribute("position", new THREE.BufferAttribute(this.centres.slice(), 3));
+            this.boxes = new THREE.Points(geometry, new THREE.PointsMaterial({ color: 0x5a6a80, size: 3, sizeAttenuation: false }));
+        } else {
+            const geometry = new THREE.BoxGeometry(max[0] - min[0], max[1] - min[1], max[2] - min[2]);
+            geometry.translate(center.x, center.y, center.z);
+            this.boxes = new THREE.InstancedMesh(geometry, new THREE.MeshBasicMaterial({ color: 0x5a6a80, wireframe: true }), count);
+            for (let i = 0; i < count; i++) this.boxes.setMatrixAt(i, this.matrices[this.full + i]);
+        }
         this.scene.add(this.boxes);
     }
 
     // Points the camera at the placed model from the front, a little above.
     fit(model) {
-        const box = new THREE.Box3();
-        const corners = new THREE.Box3(new THREE.Vector3(...model.box.min), new THREE.Vector3(...model.box.max));
-        for (const matrix of this.matrices) box.union(corners.clone().applyMatrix4(matrix));
+        const box = this.placedBox(model);
         const sphere = box.getBoundingSphere(new THREE.Sphere());
         const radius = Math.max(sphere.radius, 1e-3);
         const vertical = THREE.MathUtils.degToRad(this.camera.fov / 2);
@@ -163,6 +197,11 @@ export class Viewer {
                 mesh.instanceMatrix.needsUpdate = true;
                 mesh.instanceColor.needsUpdate = true;
             }
+        } else if (this.boxesArePoints) {
+            const k = i - this.full;
+            const position = this.boxes.geometry.attributes.position;
+            position.setXYZ(k, ...(visible ? this.centres.subarray(3 * k, 3 * k + 3) : [NaN, NaN, NaN]));
+            position.needsUpdate = true;
         } else if (this.boxes) {
             this.boxes.setMatrixAt(i - this.full, visible ? this.matrices[i] : kHidden);
             this.boxes.instanceMatrix.needsUpdate = true;
@@ -173,6 +212,55 @@ export class Viewer {
         this.render();
         return new Promise((resolve) => this.renderer.domElement.toBlob(resolve, "image/png"));
     }
+}
+
+// The points that these triangles use, and the triangles renumbered to them:
+// a software renderer (SwiftShader) transforms every point of a draw's index
+// range, so one shared array of all points would cost every material all of
+// them. `marks` (one entry per point) hold the new number of each point
+// taken for the geometry stamped `stamp`.
+function compactGeometry(model, indices, marks, stamp) {
+    const taken = new Int32Array(indices.length);
+    const renumbered = new Uint32Array(indices.length);
+    let count = 0;
+    for (let i = 0; i < indices.length; i++) {
+        const point = indices[i];
+        if (marks.stamp[point] !== stamp) {
+            marks.stamp[point] = stamp;
+            marks.number[point] = count;
+            taken[count++] = point;
+        }
+        renumbered[i] = marks.number[point];
+    }
+    const positions = new Float32Array(3 * count);
+    const uvs = new Float32Array(2 * count);
+    for (let k = 0; k < count; k++) {
+        positions.set(model.positions.subarray(3 * taken[k], 3 * taken[k] + 3), 3 * k);
+        uvs.set(model.uvs.subarray(2 * taken[k], 2 * taken[k] + 2), 2 * k);
+    }
+    const geometry = new THREE.BufferGeometry();
+    geometry.setAttribute("position", new THREE.BufferAttribute(positions, 3));
+    geometry.setAttribute("uv", new THREE.BufferAttribute(uvs, 2));
+    geometry.setIndex(new THREE.BufferAttribute(count < 65536 ? new Uint16Array(renumbered) : renumbered, 1));
+    return geometry;
+}
+
+// The summed area of the model's triangles, in its own units.
+function facesArea(model) {
+    const p = model.positions;
+    const a = new THREE.Vector3();
+    const b = new THREE.Vector3();
+    const c = new THREE.Vector3();
+    let area = 0;
+    for (const { indices } of model.primitives) {
+        for (let i = 0; i < indices.length; i += 3) {
+            a.fromArray(p, 3 * indices[i]);
+            b.fromArray(p, 3 * indices[i + 1]).sub(a);
+            c.fromArray(p, 3 * indices[i + 2]).sub(a);
+            area += b.cross(c).length() / 2;
+        }
+    }
+    return area;
 }
 
 function surfaceMaterial(model, index, images) {

@@ -1,0 +1,53 @@
+// Figures of the page in headless Chromium (SwiftShader): time from giving a
+// file to the first frame, frame time while orbiting, memory of the browser.
+//   node bench/page.mjs PAGE.html FILE...   (each file given in turn; the
+//   first one ten times more at the end, for the memory after repeated drops)
+import { execSync } from "node:child_process";
+import path from "node:path";
+import { pathToFileURL } from "node:url";
+import { chromium } from "../tests/gltf/node_modules/playwright-core/index.mjs";
+
+const [pagePath, ...files] = process.argv.slice(2);
+const browser = await chromium.launch({
+    executablePath: process.env.CHROMIUM ?? "/usr/bin/chromium",
+    args: ["--use-angle=swiftshader", "--enable-unsafe-swiftshader", "--disable-background-networking",
+           "--disable-component-update", "--disable-sync", "--no-first-run", "--enable-precise-memory-info"],
+});
+// The resident memory of every Chromium process, in MiB.
+const memory = () => Math.round(Number(execSync("ps -C chromium -o rss= | awk '{s+=$1} END {print s}'")) / 1024);
+
+const page = await browser.newPage({ viewport: { width: 1100, height: 700 } });
+await page.goto(pathToFileURL(path.resolve(pagePath)).href);
+const give = async (file) => {
+    const start = Date.now();
+    await page.setInputFiles("#file-input", file);
+    await page.waitForFunction((name) => document.querySelector("main").getAttribute("aria-busy") === "false"
+        && document.getElementById("file-name").textContent === name, path.basename(file), { timeout: 600000 });
+    await page.evaluate(() => new Promise((resolve) => requestAnimationFrame(() => resolve())));
+    return Date.now() - start;
+};
+// Drags across the view 10 times; each move renders a frame, finished by reading a pixel.
+const orbit = () => page.evaluate(() => {
+    const canvas = document.querySelector("#view canvas");
+    const gl = canvas.getContext("webgl2");
+    const pixel = new Uint8Array(4);
+    const at = (x) => ({ pointerId: 1, isPrimary: true, pointerType: "mouse", button: 0, buttons: 1, clientX: x, clientY: 300, bubbles: true });
+    canvas.dispatchEvent(new PointerEvent("pointerdown", at(300)));
+    const start = performance.now();
+    for (let i = 1; i <= 10; i++) {
+        canvas.ownerDocument.dispatchEvent(new PointerEvent("pointermove", at(300 + 5 * i)));
+        gl.readPixels(0, 0, 1, 1, gl.RGBA, gl.UNSIGNED_BYTE, pixel);
+    }
+    const time = (performance.now() - start) / 10;
+    canvas.ownerDocument.dispatchEvent(new PointerEvent("pointerup", at(500)));
+    return time;
+});
+for (const file of files) {
+    const time = await give(file);
+    console.log(`${path.basename(file)}: first frame after ${time} ms, ${(await orbit()).toFixed(1)} ms a frame while orbiting, `
+        + `browser ${memory()} MiB; ${await page.textContent("#view-note")}`);
+}
+const again = files[0];
+for (let i = 0; i < 10; i++) await give(again);
+console.log(`after ten more drops of ${path.basename(again)}: browser ${memory()} MiB`);
+await browser.close();

@@ -22,6 +22,7 @@ const state = {
     alone: null,
     selected: null,
     urls: [],          // object URLs to revoke on the next file
+    generation: 0,     // counts the files shown, so that an older one's late answer is dropped
 };
 
 let worker = null;
@@ -96,7 +97,10 @@ async function show(file) {
     pending = null;
     forgetFile();
     state.file = file;
+    const generation = ++state.generation;
+    const current = () => generation === state.generation;  // no newer file since
     const result = await run("kon2gltf", outputName(".glb"));
+    if (!current()) return;
     if (result.type === "failed") {
         showMessages({ name: file.name, status: -1, messages: result.message });
         return;
@@ -104,13 +108,16 @@ async function show(file) {
     showMessages({ name: file.name, status: result.status, messages: result.messages });
     if (result.status !== 0) return;
     link("download-glb", result.output, outputName(".glb"));
-    state.model = readGlb(await result.output.arrayBuffer());
-    state.model.nodes.forEach((node, i) => state.nodeOf.set(node.instance, i));
+    const model = readGlb(await result.output.arrayBuffer());
+    if (!current()) return;
     const info = await run("kon2info", null);
+    if (!current()) return;
+    state.model = model;
+    state.model.nodes.forEach((node, i) => state.nodeOf.set(node.instance, i));
     state.counts = info.status === 0 ? JSON.parse(info.stdout) : null;
     element("make-x").hidden = false;
     await applyTextures();
-    draw();
+    if (current()) draw();
 }
 
 function draw() {

@@ -77,6 +77,7 @@ export class MemoryWasi {
         }
     }
 
+    // The WASI calls are the methods named as WASI names them (with an underscore).
     imports() {
         const calls = {};
         for (const name of Object.getOwnPropertyNames(MemoryWasi.prototype)) {

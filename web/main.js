@@ -45,13 +45,17 @@ function startWorker() {
 }
 
 // Runs a program on the current file; resolves with its result message.
+// A newer file given meanwhile takes over the worker: this one's answer never
+// comes, and its caller, waiting, is dropped.
 async function run(program, outputName, onChunk = null) {
-    const bytes = await state.file.arrayBuffer();
+    const file = state.file;
+    const bytes = await file.arrayBuffer();
+    if (file !== state.file) return new Promise(() => {});
     element("progress").hidden = false;
     element("progress-text").textContent = `${program}: working`;
     const result = await new Promise((resolve) => {
         pending = { resolve, onChunk };
-        worker.postMessage({ type: "convert", program, name: state.file.name, bytes, outputName, stream: onChunk !== null },
+        worker.postMessage({ type: "convert", program, name: file.name, bytes, outputName, stream: onChunk !== null },
             [bytes]);
     });
     element("progress").hidden = true;

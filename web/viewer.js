@@ -90,7 +90,8 @@ export class Viewer {
         if (!this.renderer || !model.positions) return 0;
         this.matrices = model.nodes.map((node) => new THREE.Matrix4().compose(
             new THREE.Vector3(...node.translation), new THREE.Quaternion(...node.rotation), new THREE.Vector3(...node.scale)));
-        const { full, fraction } = this.budget(model);
+        const placed = this.placedBox(model);
+        const { full, fraction } = this.budget(model, placed);
         this.full = full;
         this.fraction = fraction;
         const points = model.positions.length / 3;
@@ -105,15 +106,15 @@ export class Viewer {
             edges.userData.edges = true;
         }
         if (this.full < model.nodes.length) this.addBoxes(model);
-        this.fit(model);
+        this.fit(placed);
         return this.full;
     }
 
     // How many instances are drawn in full, and when not even one fits, which
     // part of the first one's triangles is drawn.
-    budget(model) {
+    budget(model, placed) {
         const triangles = model.primitives.reduce((sum, p) => sum + p.indices.length / 3, 0);
-        const size = this.placedBox(model).getSize(new THREE.Vector3());
+        const size = placed.getSize(new THREE.Vector3());
         const outline = Math.max(size.x * size.y, size.y * size.z, size.x * size.z);
         const cover = outline > 0 ? facesArea(model) / outline : 0;
         const fits = Math.min(kTriangleBudget / Math.max(triangles, 1), cover > 0 ? kCoverBudget / cover : Infinity);
@@ -163,8 +164,7 @@ export class Viewer {
     }
 
     // Points the camera at the placed model from the front, a little above.
-    fit(model) {
-        const box = this.placedBox(model);
+    fit(box) {
         const sphere = box.getBoundingSphere(new THREE.Sphere());
         const radius = Math.max(sphere.radius, 1e-3);
         const vertical = THREE.MathUtils.degToRad(this.camera.fov / 2);

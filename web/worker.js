@@ -15,17 +15,8 @@ function moduleOf(program) {
     return modules.get(program);
 }
 
-// The console text without the prompts, which only wait for the Enter key.
-function messagesOf(wasi) {
-    const decoder = new TextDecoder();
-    const prompts = new Set(["Return->", "--> "]);
-    let text = "";
-    for (const [, bytes] of wasi.console) {
-        const piece = decoder.decode(bytes, { stream: true });
-        if (!prompts.has(piece)) text += piece;
-    }
-    return text + decoder.decode();
-}
+// The prompts, which the programs write on their own and which only wait for Enter.
+const kPrompts = new Set(["Return->", "--> "]);
 
 // Runs `program` on the file `name`; `stream`: hand the output on in chunks
 // as it is written instead of keeping it.
@@ -50,7 +41,7 @@ function convert({ program, name, bytes, outputName, stream }) {
         const type = program === "kon2gltf" ? "model/gltf-binary" : program === "kon2x" ? "text/plain" : "";
         const output = status === 0 && outputName && !stream ? wasi.fileBlob(outputName, type) : null;
         const stdout = program === "kon2info" ? wasi.consoleText() : "";
-        postMessage({ type: "result", program, status, messages: messagesOf(wasi), output, stdout, written });
+        postMessage({ type: "result", program, status, messages: wasi.consoleText(kPrompts), output, stdout, written });
     } catch (error) {
         // A trap is shown as what it is, never as running out of memory.
         postMessage({ type: "failed", program, message: `${program}: ${error}` });

@@ -22,33 +22,52 @@ trap 'rm -rf "$work"' EXIT
 "$build/bench/make_bench_model" "$work/bench1024.kon" 1024 300
 "$build/bench/make_bench_model" "$work/largest.kon" 32767 300
 
-# median_ms COMMAND...: the median wall time of $runs runs, in milliseconds.
+# elapsed_ms COMMAND...: the wall time of one run, in milliseconds.
+elapsed_ms() {
+    local start end
+    start=$(date +%s%N)
+    "$@" > /dev/null 2>&1 < /dev/null
+    end=$(date +%s%N)
+    echo $(((end - start) / 1000000))
+}
+
+median() { printf '%s\n' "$@" | sort -n | sed -n "$((($# + 1) / 2))p"; }
+
+# median_ms OUTPUT COMMAND...: the median wall time of $runs runs, each
+# writing OUTPUT afresh (removed before the run, so no run pays for emptying it).
 median_ms() {
-    local times=()
+    local output=$1 times=()
+    shift
     for ((i = 0; i < runs; i++)); do
-        local start end
-        start=$(date +%s%N)
-        "$@" > /dev/null 2>&1 < /dev/null
-        end=$(date +%s%N)
-        times+=($(((end - start) / 1000000)))
+        rm -f "$output"
+        times+=($(elapsed_ms "$@"))
     done
-    printf '%s\n' "${times[@]}" | sort -n | sed -n "$(((runs + 1) / 2))p"
+    median "${times[@]}"
 }
 
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
 
-"$kon2x" "$work/bench.kon" < /dev/null
-size=$(stat -c %s "$work/bench.x")
-convert=$(median_ms "$kon2x" "$work/bench.kon")
-copy=$(median_ms cp "$work/bench.x" "$work/copy.x")
-echo "output of the bench model: $((size / 1000000)) MB"
+# kon2x and cp of its output in turns, each writing a name that does not
+# exist yet, so that neither pays for emptying an earlier output.
+"$kon2x" "$work/bench.kon" < /dev/null > /dev/null
+mv "$work/bench.x" "$work/reference.x"
+convert_times=()
+copy_times=()
+for ((i = 0; i < runs; i++)); do
+    rm -f "$work/bench.x" "$work/copy.x"
+    convert_times+=($(elapsed_ms "$kon2x" "$work/bench.kon"))
+    copy_times+=($(elapsed_ms cp "$work/reference.x" "$work/copy.x"))
+done
+convert=$(median "${convert_times[@]}")
+copy=$(median "${copy_times[@]}")
+echo "output of the bench model: $(($(stat -c %s "$work/reference.x") / 1000000)) MB"
 echo "kon2x bench.kon:        ${convert} ms"
-echo "cp bench.x:             ${copy} ms   ratio $(ratio "$convert" "$copy") (target <= 3)"
+echo "cp of its output:       ${copy} ms   ratio $(ratio "$convert" "$copy")"
 
-doubled=$(median_ms "$kon2x" "$work/bench128.kon")
-echo "128 instances:          ${doubled} ms   ratio to 64: $(ratio "$doubled" "$convert") (target 2 +- 20%)"
-materials=$(median_ms "$kon2x" "$work/materials.kon")
-echo "32767 materials:        ${materials} ms   ratio to 300: $(ratio "$materials" "$convert") (target <= 1.5)"
+doubled=$(median_ms "$work/bench128.x" "$kon2x" "$work/bench128.kon")
+echo "128 instances:          ${doubled} ms   ratio to 64: $(ratio "$doubled" "$convert")"
+materials=$(median_ms "$work/materials.x" "$kon2x" "$work/materials.kon")
+echo "32767 materials:        ${materials} ms   ratio to 300: $(ratio "$materials" "$convert")"
 
 # Peak memory; the big output goes to /dev/null through a link of its name.
 peak_kb() {
@@ -62,10 +81,10 @@ rss64=$(peak_kb "$work/bench.kon")
 rss1024=$(peak_kb "$work/bench1024.kon")
 
 for model in bench largest; do
-    gltf_time=$(median_ms "$kon2gltf" "$work/$model.kon")
+    gltf_time=$(median_ms "$work/$model.glb" "$kon2gltf" "$work/$model.kon")
     gltf_rss=$(/usr/bin/time -f %M "$kon2gltf" "$work/$model.kon" 2>&1 >/dev/null < /dev/null | tail -n 1)
     echo "kon2gltf $model.kon:$(printf '%*s' $((14 - ${#model})) '')${gltf_time} ms, peak memory $((gltf_rss / 1024)) MiB," \
         "$(stat -c %s "$work/$model.glb") bytes"
 done
-echo "peak memory, 64 instances:   $((rss64 / 1024)) MiB (target < 64)"
-echo "peak memory, 1024 instances: $((rss1024 / 1024)) MiB   ratio $(ratio "$rss1024" "$rss64") (target 1 +- 10%)"
+echo "peak memory, 64 instances:   $((rss64 / 1024)) MiB"
+echo "peak memory, 1024 instances: $((rss1024 / 1024)) MiB   ratio $(ratio "$rss1024" "$rss64")"

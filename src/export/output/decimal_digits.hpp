@@ -1,8 +1,10 @@
-// Decimal digits written eight at a time: integers and the parts of every
-// six-decimal number of the output. Inline, since the writer calls them for
-// every number. Each may write up to 8 bytes beyond the end it returns.
+// Decimal digits written eight at a time from a table of four-digit groups:
+// integers and the parts of every six-decimal number of the output. Inline,
+// since the writers call them for every number. Each may write up to 8 bytes
+// beyond the end it returns.
 #pragma once
 
+#include <array>
 #include <bit>
 #include <cstdint>
 #include <cstring>
@@ -11,26 +13,21 @@ namespace kon2x {
 
 namespace decimal_digits {
 
-inline constexpr std::uint32_t kPowersOfTen[] = {1u,      10u,      100u,      1000u,      10000u,
-                                                 100000u, 1000000u, 10000000u, 100000000u, 1000000000u};
+// The four ASCII digits of every value below 10^4, the first in the lowest
+// byte: 40 KB, looked up twice for eight digits.
+extern const std::array<std::uint32_t, 10000> kFourDigits;
 
-// The number of decimal digits of a value (1 for 0), without a loop.
-inline int digit_count(std::uint32_t value) {
-    value |= 1;  // the same count, and 0 counts as one digit
-    const int bits = 32 - std::countl_zero(value);
-    const int guess = (bits * 1233) >> 12;  // about log10(2^bits)
-    return guess + 1 - (value < kPowersOfTen[guess] ? 1 : 0);
+// The eight digits of a value below 10^8, leading zeros included, as one
+// word, the first digit in the lowest byte.
+inline std::uint64_t eight_digit_word(std::uint32_t value) {
+    return kFourDigits[value / 10000] | std::uint64_t{kFourDigits[value % 10000]} << 32;
 }
 
-// The eight decimal digits of a value below 10^8 as ASCII bytes of one word,
-// the first digit in the lowest byte; computed in lanes, without a table.
-inline std::uint64_t eight_digit_word(std::uint32_t value) {
-    const std::uint64_t halves = (value / 10000) | (std::uint64_t{value % 10000} << 32);
-    const std::uint64_t hundreds = ((halves * 10486) >> 20) & 0x0000007F0000007Fu;
-    const std::uint64_t quarters = hundreds | ((halves - hundreds * 100) << 16);
-    const std::uint64_t tens = ((quarters * 103) >> 10) & 0x000F000F000F000Fu;
-    const std::uint64_t digits = tens | ((quarters - tens * 10) << 8);
-    return digits + 0x3030303030303030u;
+// The number of leading zeros of an eight-digit word, at most 7: a value's
+// last digit is kept even when it is 0.
+inline int leading_zeros(std::uint64_t word) {
+    constexpr std::uint64_t kZeros = 0x3030303030303030u;
+    return std::countr_zero((word ^ kZeros) | std::uint64_t{1} << 56) / 8;
 }
 
 // Stores the word's bytes lowest first, whatever the host's byte order.
@@ -45,9 +42,10 @@ inline void store_word(char* out, std::uint64_t word) {
 
 // A value below 10^8 without leading zeros.
 inline char* write_below_1e8(char* out, std::uint32_t value) {
-    const int count = digit_count(value);
-    store_word(out, eight_digit_word(value) >> (8 * (8 - count)));
-    return out + count;
+    const std::uint64_t word = eight_digit_word(value);
+    const int zeros = leading_zeros(word);
+    store_word(out, word >> (8 * zeros));
+    return out + 8 - zeros;
 }
 
 // Exactly eight digits, leading zeros included, of a value below 10^8.

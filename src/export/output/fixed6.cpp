@@ -1,5 +1,6 @@
-// Six-decimal formatting: an integer fast path far from rounding ties, a
-// 17-significant-digit route near them and for large values.
+// Six-decimal formatting beyond the inline fast path: whole millionths up to
+// 2^52 far from rounding ties, a 17-significant-digit route near them, for
+// larger values and for values that are not finite.
 #include "export/output/fixed6.hpp"
 
 #include <charconv>
@@ -15,9 +16,9 @@ namespace {
 
 using namespace decimal_digits;
 
-// Writes millionths as "<integer>.<six digits>". Writes up to 8 bytes beyond
-// the result's end.
-char* write_millionths(char* out, std::uint64_t millionths) {
+// Writes millionths of any size as "<integer>.<six digits>". Writes up to 8
+// bytes beyond the result's end.
+char* write_any_millionths(char* out, std::uint64_t millionths) {
     out = write_decimal(out, millionths / 1000000);
     *out = '.';
     store_word(out + 1, eight_digit_word(static_cast<std::uint32_t>(millionths % 1000000)) >> 16);
@@ -55,8 +56,7 @@ char* write_not_finite(char* out, double value) {
 // is a true tie. Such ties are common: a float32 of 2^16 or more is always a
 // multiple of 1/128.
 bool is_exact_tie(double magnitude, double above_half) {
-    const double in_128ths = magnitude * 128.0;
-    return above_half == 0.0 && in_128ths == std::floor(in_128ths);
+    return above_half == 0.0 && fixed6_detail::is_multiple_of_1_128(magnitude);
 }
 
 }  // namespace
@@ -118,7 +118,7 @@ char* write_fixed6_exact(char* out, double value) {
     return out + 6;
 }
 
-char* write_fixed6(char* out, double value) {
+char* write_fixed6_rest(char* out, double value) {
     // Far from a tie, the 17-digit route and exact rounding agree, and
     // value * 1e6 rounded to the nearest integer gives the result directly.
     // The margin covers the product's rounding error (at most 2^-53 of it)
@@ -131,13 +131,10 @@ char* write_fixed6(char* out, double value) {
         const auto whole = static_cast<std::int64_t>(scaled);
         const double above_half = scaled - static_cast<double>(whole) - 0.5;
         if (std::fabs(above_half) > scaled * 1e-15 + 1e-300 || is_exact_tie(magnitude, above_half)) {
-            if (value == 0.0) {
-                return write_text(out, "0.000000");
-            }
-            if (value < 0.0) {
+            if (value < 0.0) {  // not -0.0
                 *out++ = '-';
             }
-            return write_millionths(out, static_cast<std::uint64_t>(whole + (above_half >= 0.0 ? 1 : 0)));
+            return write_any_millionths(out, static_cast<std::uint64_t>(whole + (above_half >= 0.0 ? 1 : 0)));
         }
     }
     return write_fixed6_exact(out, value);

@@ -1,14 +1,54 @@
-// Fixed-point text with six decimals, as the home platform's printf("%.6f") writes it.
+// Fixed-point text with six decimals, as the home platform's printf("%.6f")
+// writes it. The common case is inline, for the writers' inner loops.
 #pragma once
 
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
+
+#include "export/output/decimal_digits.hpp"
 
 namespace kon2x {
 
 // Room that write_fixed6 may need: sign, 309 integer digits, point, six
-// decimals; the fast path may write scratch bytes up to 8 beyond the end.
+// decimals; it may write scratch bytes up to 8 beyond the end.
 constexpr std::size_t kMaxFixed6Length = 320;
+
+// write_fixed6 for the values its inline part leaves to it: from 10^8 on,
+// near a rounding tie, and not finite.
+char* write_fixed6_rest(char* out, double value);
+
+// The same through the 17-digit route alone, without any fast path.
+char* write_fixed6_exact(char* out, double value);
+
+namespace fixed6_detail {
+
+// Whether a value below 10^16 is a multiple of 1/128: only those can lie
+// exactly half-way between two millionths (see fixed6.cpp).
+inline bool is_multiple_of_1_128(double magnitude) {
+    const double in_128ths = magnitude * 128.0;
+    return static_cast<double>(static_cast<std::int64_t>(in_128ths)) == in_128ths;
+}
+
+// Writes "<integer>.<six digits>" for the rounded millionths (below 10^14)
+// of a magnitude. Writes up to 8 bytes beyond the result's end.
+inline char* write_millionths(char* out, double magnitude, std::int64_t millionths) {
+    using namespace decimal_digits;
+    // The integer part is the magnitude's, unless rounding carried into it.
+    auto integer = static_cast<std::uint32_t>(static_cast<std::int32_t>(magnitude));
+    auto fraction = static_cast<std::uint32_t>(millionths - std::int64_t{integer} * 1000000);
+    if (fraction == 1000000) {
+        ++integer;
+        fraction = 0;
+    }
+    out = write_below_1e8(out, integer);
+    // The group "00dd" a byte down with its second '0' made the point, then "dddd".
+    const std::uint64_t point_and_two = (kFourDigits[fraction / 10000] >> 8) - ('0' - '.');
+    store_word(out, point_and_two | std::uint64_t{kFourDigits[fraction % 10000]} << 24);
+    return out + 7;
+}
+
+}  // namespace fixed6_detail
 
 // Writes `value` with six decimals at `out` and returns the end. The value is
 // taken to 17 significant digits, correctly rounded, and that digit string is
@@ -16,9 +56,28 @@ constexpr std::size_t kMaxFixed6Length = 320;
 // "0.000000"; another negative value keeps its '-' even when it rounds to
 // zero. Values that are not finite are written as "1.#INF00", "-1.#IND00",
 // "1.#QNAN0" or "1.#SNAN0" with a '-' for a set sign bit.
-char* write_fixed6(char* out, double value);
-
-// The same through the 17-digit route alone, without the fast path.
-char* write_fixed6_exact(char* out, double value);
+inline char* write_fixed6(char* out, double value) {
+    // Below 10^8 and away from a tie, value * 10^6 rounded half up is the
+    // result. Adding 0.5 and truncating rounds half up; the sum's own rounding
+    // (at most 2^-53 of it) moves it across an integer only within the margin
+    // of a tie, which also covers the product's rounding error and the
+    // 17-digit string's (at most 0.5e-16 of it) several times over.
+    const double magnitude = std::fabs(value);
+    const double scaled = magnitude * 1e6;
+    const double rounded_up = scaled + 0.5;
+    if (rounded_up < 1e14) {  // false for NaN and infinity as well
+        const auto millionths = static_cast<std::int64_t>(rounded_up);
+        const double above_tie = rounded_up - static_cast<double>(millionths);  // in [0, 1)
+        if (std::fabs(above_tie - 0.5) < 0.5 - scaled * 1e-15 ||
+            (above_tie == 0.0 && fixed6_detail::is_multiple_of_1_128(magnitude))) {
+            // No branch on the sign: the '-' stays only below zero, so both
+            // zeros are "0.000000".
+            *out = '-';
+            out += value < 0.0 ? 1 : 0;
+            return fixed6_detail::write_millionths(out, magnitude, millionths);
+        }
+    }
+    return write_fixed6_rest(out, value);
+}
 
 }  // namespace kon2x

@@ -93,6 +93,9 @@ TEST(Fixed6, FollowsTheThreeRoundingRules) {
         {4.9999999999999e-7, "0.000000"},
         {0.9999995, "1.000000"},
         {999999.9999995, "1000000.000000"},
+        {9999.9999996, "10000.000000"},
+        {99999999.999999, "99999999.999999"},
+        {99999999.9999996, "100000000.000000"},
         {-260.69366455078125, "-260.693665"},
         {186.21524047851562, "186.215240"},
         {-254.4224090576172, "-254.422409"},
@@ -232,6 +235,10 @@ TEST(Fixed6, FastPathAgreesWithTheReferenceOnMillionsOfValues) {
         comparison.check(value);
         comparison.check(std::nextafter(value, 0.0));
         comparison.check(std::nextafter(value, 1e300));
+    }
+    // One ulp (2^-26) apart either side of 10^8, where the inline path hands over.
+    for (int k = -100000; k <= 100000; ++k) {
+        comparison.check(1e8 + k * 0x1p-26);
     }
     // Integers up to 2^31.
     for (std::int64_t n = 0; n <= 2147483648LL; n += 2147483648LL / 300000 + 1) {

@@ -23,11 +23,11 @@ inline std::uint64_t eight_digit_word(std::uint32_t value) {
     return kFourDigits[value / 10000] | std::uint64_t{kFourDigits[value % 10000]} << 32;
 }
 
-// The number of leading zeros of an eight-digit word, at most 7: a value's
-// last digit is kept even when it is 0.
-inline int leading_zeros(std::uint64_t word) {
+// The bits that an eight-digit word's leading zeros take, at most 56: a
+// value's last digit is kept even when it is 0.
+inline unsigned leading_zero_bits(std::uint64_t word) {
     constexpr std::uint64_t kZeros = 0x3030303030303030u;
-    return std::countr_zero((word ^ kZeros) | std::uint64_t{1} << 56) / 8;
+    return static_cast<unsigned>(std::countr_zero((word ^ kZeros) | std::uint64_t{1} << 56)) & ~7u;
 }
 
 // Stores the word's bytes lowest first, whatever the host's byte order.
@@ -43,9 +43,9 @@ inline void store_word(char* out, std::uint64_t word) {
 // A value below 10^8 without leading zeros.
 inline char* write_below_1e8(char* out, std::uint32_t value) {
     const std::uint64_t word = eight_digit_word(value);
-    const int zeros = leading_zeros(word);
-    store_word(out, word >> (8 * zeros));
-    return out + 8 - zeros;
+    const unsigned zero_bits = leading_zero_bits(word);
+    store_word(out, word >> zero_bits);
+    return out + 8 - zero_bits / 8;
 }
 
 // Exactly eight digits, leading zeros included, of a value below 10^8.

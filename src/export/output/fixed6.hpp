@@ -2,6 +2,7 @@
 // writes it. The common case is inline, for the writers' inner loops.
 #pragma once
 
+#include <array>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -30,6 +31,16 @@ inline bool is_multiple_of_1_128(double magnitude) {
     return static_cast<double>(static_cast<std::int64_t>(in_128ths)) == in_128ths;
 }
 
+// ".00" to ".99" as the lowest three bytes of a word: the point and the
+// first two decimals.
+inline constexpr auto kPointAndTwoDigits = [] {
+    std::array<std::uint32_t, 100> words{};
+    for (std::uint32_t value = 0; value < words.size(); ++value) {
+        words[value] = '.' | ('0' + value / 10) << 8 | ('0' + value % 10) << 16;
+    }
+    return words;
+}();
+
 // Writes "<integer>.<six digits>" for the rounded millionths (below 10^14)
 // of a magnitude. Writes up to 8 bytes beyond the result's end.
 inline char* write_millionths(char* out, double magnitude, std::int64_t millionths) {
@@ -42,9 +53,8 @@ inline char* write_millionths(char* out, double magnitude, std::int64_t milliont
         fraction = 0;
     }
     out = write_below_1e8(out, integer);
-    // The group "00dd" a byte down with its second '0' made the point, then "dddd".
-    const std::uint64_t point_and_two = (kFourDigits[fraction / 10000] >> 8) - ('0' - '.');
-    store_word(out, point_and_two | std::uint64_t{kFourDigits[fraction % 10000]} << 24);
+    store_word(out,
+               kPointAndTwoDigits[fraction / 10000] | std::uint64_t{kFourDigits[fraction % 10000]} << 24);
     return out + 7;
 }
 

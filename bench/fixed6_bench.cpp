@@ -16,7 +16,7 @@ namespace {
 
 // Every 193rd number the .x writer formats for the bench model's vertices and
 // texture coordinates: about 33,000 of its 6.4 million, few enough to stay in
-// the cache, as the points the writer reads do.
+// the cache, like the points the writer reads.
 const std::vector<double>& bench_numbers() {
     static const std::vector<double> sample = [] {
         const ConstructionModel model = make_bench_model();

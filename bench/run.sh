@@ -4,6 +4,7 @@
 # bench model and on the largest model (32767 points, faces and instances).
 # Usage: bench/run.sh [RUNS]   (medians of RUNS runs, default 5)
 set -euo pipefail
+shopt -s inherit_errexit  # a failed run inside $(...) stops the script too
 cd "$(dirname "$0")/.."
 runs=${1:-5}
 build=build/bench
@@ -22,11 +23,12 @@ trap 'rm -rf "$work"' EXIT
 "$build/bench/make_bench_model" "$work/bench1024.kon" 1024 300
 "$build/bench/make_bench_model" "$work/largest.kon" 32767 300
 
-# elapsed_ms COMMAND...: the wall time of one run, in milliseconds.
+# elapsed_ms COMMAND...: the wall time of one run, in milliseconds; fails
+# when the command does.
 elapsed_ms() {
     local start end
     start=$(date +%s%N)
-    "$@" > /dev/null 2>&1 < /dev/null
+    "$@" > /dev/null 2>&1 < /dev/null || { echo "failed: $*" >&2; return 1; }
     end=$(date +%s%N)
     echo $(((end - start) / 1000000))
 }
@@ -36,12 +38,14 @@ median() { printf '%s\n' "$@" | sort -n | sed -n "$((($# + 1) / 2))p"; }
 # median_ms OUTPUT COMMAND...: the median wall time of $runs runs, each
 # writing OUTPUT afresh (removed before the run, so no run pays for emptying it).
 median_ms() {
-    local output=$1 times=()
+    local output=$1 times=() ms
     shift
     for ((i = 0; i < runs; i++)); do
         rm -f "$output"
-        times+=($(elapsed_ms "$@"))
+        ms=$(elapsed_ms "$@")
+        times+=("$ms")
     done
+    rm -f "$output"
     median "${times[@]}"
 }
 
@@ -54,9 +58,12 @@ mv "$work/bench.x" "$work/reference.x"
 convert_times=()
 copy_times=()
 for ((i = 0; i < runs; i++)); do
-    rm -f "$work/bench.x" "$work/copy.x"
-    convert_times+=($(elapsed_ms "$kon2x" "$work/bench.kon"))
-    copy_times+=($(elapsed_ms cp "$work/reference.x" "$work/copy.x"))
+    ms=$(elapsed_ms "$kon2x" "$work/bench.kon")
+    convert_times+=("$ms")
+    rm "$work/bench.x"
+    ms=$(elapsed_ms cp "$work/reference.x" "$work/copy.x")
+    copy_times+=("$ms")
+    rm "$work/copy.x"
 done
 convert=$(median "${convert_times[@]}")
 copy=$(median "${copy_times[@]}")

@@ -48,17 +48,6 @@ char* write_not_finite(char* out, double value) {
     return write_text(out, (bits & kQuietBit) != 0 ? "1.#QNAN0" : "1.#SNAN0");
 }
 
-// Only a multiple of 1/128 can lie exactly half-way between two millionths
-// (a binary fraction times 2 * 10^6 is an odd integer only then). Below the
-// fast path's limit (2^52 millionths, about 4.5 * 10^9) it has at most 17
-// significant digits, so the 17-digit string is the value itself and rounds
-// half up; and its millionths are exact in the product, so `above_half` of 0
-// is a true tie. Such ties are common: a float32 of 2^16 or more is always a
-// multiple of 1/128.
-bool is_exact_tie(double magnitude, double above_half) {
-    return above_half == 0.0 && fixed6_detail::is_multiple_of_1_128(magnitude);
-}
-
 }  // namespace
 
 char* write_fixed6_exact(char* out, double value) {
@@ -119,10 +108,9 @@ char* write_fixed6_exact(char* out, double value) {
 }
 
 char* write_fixed6_rest(char* out, double value) {
-    // Far from a tie, the 17-digit route and exact rounding agree, and
-    // value * 1e6 rounded to the nearest integer gives the result directly.
-    // The margin covers the product's rounding error (at most 2^-53 of it)
-    // and the 17-digit string's (at most 0.5e-16 of it) several times over.
+    // The inline part's reasoning, up to 2^52 millionths: far from a tie,
+    // value * 1e6 rounded to the nearest integer is the result. `above_half`
+    // is the exact distance from the half-way point, in [-0.5, 0.5).
     constexpr double kFastLimit = 4503599627370496.0;  // 2^52 millionths
     const double magnitude = std::fabs(value);
     const double scaled = magnitude * 1e6;
@@ -130,8 +118,9 @@ char* write_fixed6_rest(char* out, double value) {
         // Signed conversions: they are single instructions, the unsigned ones are not.
         const auto whole = static_cast<std::int64_t>(scaled);
         const double above_half = scaled - static_cast<double>(whole) - 0.5;
-        if (std::fabs(above_half) > scaled * 1e-15 + 1e-300 || is_exact_tie(magnitude, above_half)) {
-            if (value < 0.0) {  // not -0.0
+        if (std::fabs(above_half) > scaled * 1e-15 + 1e-300 ||
+            fixed6_detail::is_exact_tie(magnitude, above_half)) {
+            if (value < 0.0) {  // false for -0.0
                 *out++ = '-';
             }
             return write_any_millionths(out, static_cast<std::uint64_t>(whole + (above_half >= 0.0 ? 1 : 0)));

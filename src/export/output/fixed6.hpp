@@ -12,7 +12,8 @@
 namespace kon2x {
 
 // Room that write_fixed6 may need: sign, 309 integer digits, point, six
-// decimals; it may write scratch bytes up to 8 beyond the end.
+// decimals. Its fast paths write scratch bytes up to 8 beyond the end, only
+// for numbers far shorter than that.
 constexpr std::size_t kMaxFixed6Length = 320;
 
 // write_fixed6 for the values its inline part leaves to it: from 10^8 on,
@@ -24,11 +25,17 @@ char* write_fixed6_exact(char* out, double value);
 
 namespace fixed6_detail {
 
-// Whether a value below 10^16 is a multiple of 1/128: only those can lie
-// exactly half-way between two millionths (see fixed6.cpp).
-inline bool is_multiple_of_1_128(double magnitude) {
+// Whether a magnitude below 2^52 millionths (about 4.5 * 10^9) whose
+// distance from the half-way point between two millionths came out as 0 is a
+// true tie. Only a multiple of 1/128 can lie exactly half-way (a binary
+// fraction times 2 * 10^6 is an odd integer only then); below that limit it
+// has at most 17 significant digits, so the 17-digit string is the value
+// itself and rounds half up, and its millionths are exact, so the distance is
+// exact too. Such ties are common: a float32 of 2^16 or more is always a
+// multiple of 1/128.
+inline bool is_exact_tie(double magnitude, double distance_from_tie) {
     const double in_128ths = magnitude * 128.0;
-    return static_cast<double>(static_cast<std::int64_t>(in_128ths)) == in_128ths;
+    return distance_from_tie == 0.0 && static_cast<double>(static_cast<std::int64_t>(in_128ths)) == in_128ths;
 }
 
 // ".00" to ".99" as the lowest three bytes of a word: the point and the
@@ -68,20 +75,22 @@ inline char* write_millionths(char* out, double magnitude, std::int64_t milliont
 // "1.#QNAN0" or "1.#SNAN0" with a '-' for a set sign bit.
 inline char* write_fixed6(char* out, double value) {
     // Below 10^8 and away from a tie, value * 10^6 rounded half up is the
-    // result. Adding 0.5 and truncating rounds half up; the sum's own rounding
-    // (at most 2^-53 of it) moves it across an integer only within the margin
-    // of a tie, which also covers the product's rounding error and the
-    // 17-digit string's (at most 0.5e-16 of it) several times over.
+    // result, and adding 0.5 and truncating rounds half up. The margin, 10^-15
+    // of the product, is several times the errors that could carry a value
+    // across a tie: the product's rounding (2^-53 of it), the sum's (2^-53 of
+    // the sum, and near a tie the product is at least 0.5) and the 17-digit
+    // string's (0.5e-16 of it).
     const double magnitude = std::fabs(value);
     const double scaled = magnitude * 1e6;
-    const double rounded_up = scaled + 0.5;
-    if (rounded_up < 1e14) {  // false for NaN and infinity as well
-        const auto millionths = static_cast<std::int64_t>(rounded_up);
-        const double above_tie = rounded_up - static_cast<double>(millionths);  // in [0, 1)
+    const double plus_half = scaled + 0.5;
+    if (plus_half < 1e14) {  // false for NaN and infinity as well
+        const auto millionths = static_cast<std::int64_t>(plus_half);
+        // In [0, 1): 0 at a tie, 0.5 at a whole number of millionths.
+        const double above_tie = plus_half - static_cast<double>(millionths);
         if (std::fabs(above_tie - 0.5) < 0.5 - scaled * 1e-15 ||
-            (above_tie == 0.0 && fixed6_detail::is_multiple_of_1_128(magnitude))) {
-            // No branch on the sign: the '-' stays only below zero, so both
-            // zeros are "0.000000".
+            fixed6_detail::is_exact_tie(magnitude, above_tie)) {
+            // No branch on the sign: the '-' stays only below zero (-0.0 < 0.0
+            // is false), so both zeros are "0.000000".
             *out = '-';
             out += value < 0.0 ? 1 : 0;
             return fixed6_detail::write_millionths(out, magnitude, millionths);

@@ -1,4 +1,4 @@
-// Writer throughput against the I/O floor and against snprintf formatting.
+// Writer throughput against the I/O floor.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "bench_model.hpp"
-#include "export/maths/instance_transform.hpp"
 #include "export/writers/mesh_writer.hpp"
 
 namespace kon2x::bench {
@@ -99,36 +98,6 @@ void BM_IoFloor(benchmark::State& state) {
     std::filesystem::remove(path);
 }
 BENCHMARK(BM_IoFloor)->Unit(benchmark::kMillisecond);
-
-// The same numbers formatted with snprintf("%.6f") one by one, into memory.
-void BM_SnprintfNumbers(benchmark::State& state) {
-    const ConstructionModel& model = bench_model();
-    std::vector<char> buffer(output_size() + 4096);
-    for (auto _ : state) {
-        std::size_t used = 0;
-        const auto put = [&](double value) {
-            used += static_cast<std::size_t>(std::snprintf(buffer.data() + used, 64, "%.6f; ", value));
-            if (used > buffer.size() - 128) {
-                used = 0;
-            }
-        };
-        for (const InstanceRecord& instance : model.instances) {
-            for (int k = 0; k < model.point_count; ++k) {
-                const PointRecord& p = model.points[static_cast<std::size_t>(k)];
-                const Vec3f r = transform_point(
-                    instance, {static_cast<float>(p.x), static_cast<float>(p.y), static_cast<float>(p.z)});
-                put(r.x);
-                put(-static_cast<double>(r.y));
-                put(r.z);
-                put(p.u);
-                put(p.v);
-            }
-        }
-        benchmark::DoNotOptimize(buffer.data());
-    }
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * output_size()));
-}
-BENCHMARK(BM_SnprintfNumbers)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace kon2x::bench

@@ -14,15 +14,11 @@ namespace kon2x {
 
 namespace {
 
-using namespace decimal_digits;
-
 // Writes millionths of any size as "<integer>.<six digits>". Writes up to 8
 // bytes beyond the result's end.
 char* write_any_millionths(char* out, std::uint64_t millionths) {
     out = write_decimal(out, millionths / 1000000);
-    *out = '.';
-    store_word(out + 1, eight_digit_word(static_cast<std::uint32_t>(millionths % 1000000)) >> 16);
-    return out + 7;
+    return fixed6_detail::write_point_and_decimals(out, static_cast<std::uint32_t>(millionths % 1000000));
 }
 
 char* write_text(char* out, const char* text) {

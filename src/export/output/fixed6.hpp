@@ -48,10 +48,18 @@ inline constexpr auto kPointAndTwoDigits = [] {
     return words;
 }();
 
+// Writes the point and the six decimals of a fraction in millionths (below 10^6).
+// Writes up to 1 byte beyond the result's end.
+inline char* write_point_and_decimals(char* out, std::uint32_t fraction) {
+    using namespace decimal_digits;
+    store_word(out,
+               kPointAndTwoDigits[fraction / 10000] | std::uint64_t{kFourDigits[fraction % 10000]} << 24);
+    return out + 7;
+}
+
 // Writes "<integer>.<six digits>" for the rounded millionths (below 10^14)
 // of a magnitude. Writes up to 8 bytes beyond the result's end.
 inline char* write_millionths(char* out, double magnitude, std::int64_t millionths) {
-    using namespace decimal_digits;
     // The integer part is the magnitude's, unless rounding carried into it.
     auto integer = static_cast<std::uint32_t>(static_cast<std::int32_t>(magnitude));
     auto fraction = static_cast<std::uint32_t>(millionths - std::int64_t{integer} * 1000000);
@@ -59,10 +67,7 @@ inline char* write_millionths(char* out, double magnitude, std::int64_t milliont
         ++integer;
         fraction = 0;
     }
-    out = write_below_1e8(out, integer);
-    store_word(out,
-               kPointAndTwoDigits[fraction / 10000] | std::uint64_t{kFourDigits[fraction % 10000]} << 24);
-    return out + 7;
+    return write_point_and_decimals(decimal_digits::write_below_1e8(out, integer), fraction);
 }
 
 }  // namespace fixed6_detail

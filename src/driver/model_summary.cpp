@@ -2,11 +2,50 @@
 #include "driver/model_summary.hpp"
 
 #include <cstdio>
+#include <string>
+#include <string_view>
 
 #include "console/console.hpp"
+#include "driver/paths.hpp"
+#include "export/writers/gltf_writer.hpp"
 #include "loading/loader.hpp"
 
 namespace kon2x {
+
+namespace {
+
+// `text` as a JSON string: quotes, backslashes and control characters escaped.
+std::string json_string(std::string_view text) {
+    std::string json = "\"";
+    for (const char c : text) {
+        if (c == '"' || c == '\\') {
+            json += '\\';
+            json += c;
+        } else if (static_cast<unsigned char>(c) < 0x20) {
+            json += format_message("\\u%04x", static_cast<unsigned>(c));
+        } else {
+            json += c;
+        }
+    }
+    return json + '"';
+}
+
+// The numbers of the instances that kon2gltf cannot place, as a JSON array.
+std::string unplaced_instances(const ConstructionModel& model) {
+    std::string json = "[";
+    int number = 0;
+    for (const InstanceRecord& instance : model.valid_instances()) {
+        NodePlacement node;
+        if (!node_placement(instance, node)) {
+            json += json.size() > 1 ? "," : "";
+            json += std::to_string(number);
+        }
+        ++number;
+    }
+    return json + ']';
+}
+
+}  // namespace
 
 int print_model_summary(int argc, const char* const* argv) {
     if (argc != 2) {
@@ -24,9 +63,10 @@ int print_model_summary(int argc, const char* const* argv) {
     }
     std::printf(
         "{\"kind\":%d,\"points\":%d,\"single_points\":%d,\"two_point_elements\":%d,\"triangles\":%d,"
-        "\"quads\":%d,\"polygons\":%d,\"instances\":%d}\n",
+        "\"quads\":%d,\"polygons\":%d,\"instances\":%d,\"unplaced\":%s,\"x_name\":%s}\n",
         static_cast<int>(model.kind), static_cast<int>(model.valid_points().size()), by_size[1], by_size[2],
-        by_size[3], by_size[4], by_size[5], static_cast<int>(model.valid_instances().size()));
+        by_size[3], by_size[4], by_size[5], static_cast<int>(model.valid_instances().size()),
+        unplaced_instances(model).c_str(), json_string(file_name_of(output_name_for(argv[1], ".x"))).c_str());
     return 0;
 }
 

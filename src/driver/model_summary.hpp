@@ -6,8 +6,9 @@ namespace kon2x {
 // Loads the file named by argv[1] silently (the converters show the messages)
 // and writes its counts as one line of JSON to standard output: "kind",
 // "points", "single_points", "two_point_elements", "triangles", "quads",
-// "polygons" and "instances". Returns 0, or 1 (writing nothing) when the
-// arguments are wrong or the file does not load.
+// "polygons" and "instances"; "unplaced", the numbers of the instances that
+// kon2gltf cannot place; "x_name", the file name kon2x gives its output. Returns 0,
+// or 1 (writing nothing) when the arguments are wrong or the file does not load.
 int print_model_summary(int argc, const char* const* argv);
 
 }  // namespace kon2x

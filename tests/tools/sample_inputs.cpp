@@ -1,6 +1,7 @@
 // Writes a few hundred construction files, valid and broken, text and binary,
 // into a folder: the inputs on which two builds of kon2x are compared.
 // Usage: kon2x_sample_inputs FOLDER [COUNT] [SEED]
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -27,6 +28,13 @@ public:
         return kReals[pick(0, static_cast<int>(std::size(kReals)) - 1)];
     }
 
+    // A coordinate within `reach`, or with `far`, now and then one far beyond the rest.
+    std::string coordinate(int reach, bool far) {
+        static const char* const kFar[] = {"16777217", "2147483647", "-2147483648", "2147483648",
+                                           "-99999999999"};
+        return far && chance(10) ? kFar[pick(0, 4)] : std::to_string(pick(-reach, reach));
+    }
+
     std::string text_file() {
         const char separator = chance(80) ? ';' : " ,\t|"[pick(0, 3)];
         const std::string sep(1, separator);
@@ -34,10 +42,11 @@ public:
         text += sep + (chance(90) ? "KRUV" : chance(50) ? "VAQ" : "XYZ") + "\n";
         text += chance(97) ? "X\n" : "Y\n";
         const int points = pick(0, 40);
+        const bool far = chance(20);
         for (int i = 0; i < points; ++i) {
-            text += std::to_string(pick(-5000, 5000)) + sep + std::to_string(pick(-5000, 5000));
+            text += coordinate(5000, far) + sep + coordinate(5000, far);
             if (!chance(3)) {
-                text += sep + std::to_string(pick(-5000, 5000));
+                text += sep + coordinate(5000, far);
             }
             const int extras = pick(0, 9);
             for (int f = 0; f < extras; ++f) {
@@ -74,9 +83,10 @@ public:
         ArchiveContents contents;
         contents.version = chance(90) ? 2880 : 5760;
         const int points = pick(0, 20);
+        const bool far = chance(20);
         for (int i = 0; i < points; ++i) {
             ArchivePoint p;
-            p.x = pick(-3000, 3000);
+            p.x = far && chance(10) ? (chance(50) ? 16777217 : INT32_MIN) : pick(-3000, 3000);
             p.y = pick(-3000, 3000);
             p.z = pick(-3000, 3000);
             p.red = static_cast<std::uint8_t>(pick(0, 255));

@@ -33,7 +33,7 @@ preview: release web
 	cp examples/house.kon $(BUILD_DIR)/preview/
 	cd $(BUILD_DIR)/preview && ../release/kon2gltf house.kon < /dev/null
 	node tests/gltf/render.mjs $(BUILD_DIR)/preview/house.glb docs/house.png --house
-	node tests/web/page.mjs $(BUILD_DIR)/web/kon2x.html --screenshot docs/page.png
+	node tests/web/page.mjs $(BUILD_DIR)/web/kon2x.html $(BUILD_DIR)/release --screenshot docs/page.png
 
 # One rule for the three test builds; each sets its build folder, compiler and flags.
 # test: GCC, Debug, AddressSanitizer and UndefinedBehaviorSanitizer.
@@ -68,9 +68,9 @@ no-exceptions:
 	cmake -S . -B $(BUILD_DIR)/no-exceptions -DKON2X_THREADS=OFF -DKON2X_EXCEPTIONS=OFF -DKON2X_FROM_CHARS=OFF -DKON2X_TESTS=OFF $(STRICT)
 	cmake --build $(BUILD_DIR)/no-exceptions -j $(JOBS)
 
-# build/web/kon2x.wasm and kon2gltf.wasm (wasm32-wasi), which node:wasi runs
-# (tests/web/run_wasi.mjs), and build/web/kon2x.html, the offline page that
-# runs them (web/, bundled by web/build.mjs).
+# build/web/kon2x.wasm and kon2gltf.wasm (wasm32-wasi), and
+# build/web/kon2x.html, the offline page that runs them (web/, bundled by
+# web/build.mjs).
 web:
 	@scripts/setup.sh cmake make $(WEB_PACKAGES)
 	@scripts/setup-page.sh
@@ -78,13 +78,14 @@ web:
 	cmake --build $(BUILD_DIR)/web -j $(JOBS)
 	node web/build.mjs $(BUILD_DIR)/web
 
-# The WebAssembly programs against the Linux build on every sample input, and
-# the page in headless Chromium.
+# The WebAssembly programs over the page's WASI layer against the Linux build
+# on every sample input, the page's modules in node, and the page in headless
+# Chromium.
 test-web: web
 	@scripts/setup-gltf.sh
 	BUILD_DIR=$(BUILD_DIR) scripts/test-web.sh
 	node --test tests/web/
-	node tests/web/page.mjs $(BUILD_DIR)/web/kon2x.html
+	node tests/web/page.mjs $(BUILD_DIR)/web/kon2x.html build/release-tests
 
 # build-windows/kon2x.exe and kon2gltf.exe for 64-bit Windows, each one exe with no DLLs beside it.
 windows:

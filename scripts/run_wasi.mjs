@@ -1,5 +1,5 @@
 // Runs kon2x.wasm or kon2gltf.wasm under node:wasi as the native program runs:
-//   node --no-warnings run_wasi.mjs PROGRAM.wasm ARGUMENTS...
+//   node --no-warnings scripts/run_wasi.mjs PROGRAM.wasm ARGUMENTS...
 // The program sees its name without ".wasm" as argv[0], the current folder
 // (and the folder of every absolute argument), standard input, output and
 // error, and ends with its own exit status. A trap (anything but a normal

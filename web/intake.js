@@ -1,6 +1,7 @@
 // The file intake: the file input and drops anywhere on the page. A drop that
 // misses the view still never navigates away. Sorts what was given into
-// construction files and NNNN.png textures, and refuses what is far too big.
+// construction files and NNNN.png textures, and refuses other pictures and
+// what is far too big.
 
 // Far beyond any construction file: 32767 points, faces and instances of
 // 1023-character lines are about 100 MB.
@@ -42,6 +43,8 @@ export function sort(files) {
         const texture = kTextureName.exec(file.name);
         if (texture) {
             sorted.textures.set(textureStem(Number(texture[1])), file);
+        } else if (/\.png$/i.test(file.name)) {
+            sorted.refused.push(`${file.name} is a picture, not a construction file; textures are named as their number, like 0007.png.`);
         } else if (file.size > kLargestInput) {
             sorted.refused.push(`${file.name} is ${Math.round(file.size / 2 ** 20)} MB, far more than a construction file holds: not read.`);
         } else {

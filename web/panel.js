@@ -1,21 +1,47 @@
-// The panel: the program's messages, the counts, the downloads and a list of
-// the instances that stays fast with 32767 of them (only visible rows exist).
+// The panel and the notes, drawn from the page's state: the program's
+// messages and outcome, the downloads, the counts, the note over the view and
+// a list of the instances that stays fast with 32767 of them (only visible
+// rows exist) and works from the keyboard alone.
 const kRowHeight = 24;
 
 export function element(id) {
     return document.getElementById(id);
 }
 
-export function showMessages({ name, status, messages }) {
-    element("file-name").textContent = name;
-    element("messages").textContent = messages;
-    const outcome = element("outcome");
-    outcome.textContent = status === 0 ? "Converted." : `Not converted (exit status ${status}).`;
-    outcome.className = status === 0 ? "" : "failed";
+// The outcome line of a file's conversion: [text, failed].
+function outcomeOf(outcome) {
+    switch (outcome?.kind) {
+    case undefined: return ["", false];
+    case "done": return outcome.status === 0 ? ["Converted.", false] : [`Not converted (exit status ${outcome.status}).`, true];
+    case "cancelled": return ["Not converted: cancelled.", true];
+    case "trapped": return [`Not converted: the program stopped with an error (${outcome.message}).`, true];
+    default: return [`Not converted: ${outcome.message}`, true];
+    }
+}
+
+function showOutcome(state) {
+    element("file-name").textContent = state.file?.name ?? "No file yet";
+    const [text, failed] = outcomeOf(state.outcome);
+    element("outcome").textContent = text;
+    element("outcome").className = failed ? "failed" : "";
+    element("messages").textContent = state.outcome?.messages ?? "";
+}
+
+// One link for each file the programs wrote, under the name each was given.
+function showDownloads(downloads) {
+    const box = element("download-links");
+    const key = downloads.map((file) => file.url).join(" ");
+    if (box.dataset.key === key) return;  // rebuilt only when changed, so that focus stays
+    box.dataset.key = key;
+    box.replaceChildren(...downloads.map(({ name, url }) => {
+        const anchor = document.createElement("a");
+        Object.assign(anchor, { className: "button", href: url, download: name, textContent: `Download ${name}` });
+        return anchor;
+    }));
 }
 
 // The counts as rows of the table; `rows` is a list of [label, value].
-export function showCounts(rows) {
+function showCounts(rows) {
     const body = element("counts").tBodies[0];
     body.replaceChildren(...rows.map(([label, value]) => {
         const row = document.createElement("tr");
@@ -29,44 +55,80 @@ export function showCounts(rows) {
     element("counts").hidden = rows.length === 0;
 }
 
-// The list of instances 0 to count - 1; state(j) gives { hidden, unplaced,
-// selected }; onSelect(j) is told of a click or an arrow key.
+// Draws everything the page shows of `page` (a Session) and its state.
+export function render(page) {
+    const { state, jobs } = page;
+    document.querySelector("main").setAttribute("aria-busy", String(state.busy));
+    const running = jobs.running;
+    element("progress").hidden = running === null;
+    element("progress-text").textContent = !running ? ""
+        : running.written ? `${running.program}: ${(running.written / 2 ** 20).toFixed(0)} MB written` : `${running.program}: working`;
+    showOutcome(state);
+    showDownloads(state.downloads);
+    const makeX = element("make-x");
+    makeX.hidden = !page.canMakeX();
+    makeX.disabled = running !== null;
+    element("x-note").textContent = page.xNote();
+    const drawn = state.view !== null && page.viewer.working;
+    element("snapshot").hidden = !drawn;
+    element("edges-toggle").hidden = !drawn;
+    showCounts(page.countRows());
+    element("textures").textContent = page.textureNote();
+    element("view-note").textContent = page.viewNote();
+    const choice = state.intake.models;
+    element("choice").hidden = choice.length < 2;
+    if (element("choice-list").options.length !== choice.length || !choice.every((file, i) => element("choice-list").options[i].text === file.name)) {
+        element("choice-list").replaceChildren(...choice.map((file, i) => new Option(file.name, i)));
+    }
+    page.instances.show(state.info?.instances ?? 0, state.selected, (j) => page.rowState(j));
+}
+
+// The list of instances 0 to count - 1. rowState(j) gives { hidden,
+// unplaced, selected }; onSelect(j) is told of a click, or of a key: the
+// arrows, Home, End, Page Up and Down move the selection, Space or Enter
+// select the row the keys are on.
 export class InstanceList {
     constructor(onSelect) {
         this.box = element("instance-list");
         this.rows = element("instance-rows");
         this.count = 0;
-        this.state = () => ({});
-        this.onSelect = onSelect;
+        this.active = 0;  // the row the keys are on
+        this.rowState = () => ({});
         this.box.addEventListener("scroll", () => this.draw());
         this.rows.addEventListener("click", (event) => {
             const j = Number(event.target.dataset.instance);
             if (Number.isInteger(j)) onSelect(j);
         });
         this.box.addEventListener("keydown", (event) => {
-            const step = { ArrowDown: 1, ArrowUp: -1 }[event.key];
-            if (step && this.selected !== undefined) {
-                event.preventDefault();
-                onSelect(Math.min(this.count - 1, Math.max(0, this.selected + step)));
-            }
+            const page = Math.max(1, Math.floor(this.box.clientHeight / kRowHeight) - 1);
+            const to = { ArrowDown: this.active + 1, ArrowUp: this.active - 1, Home: 0, End: this.count - 1,
+                PageDown: this.active + page, PageUp: this.active - page, " ": this.active, Enter: this.active }[event.key];
+            if (to === undefined || this.count === 0) return;
+            event.preventDefault();
+            onSelect(Math.min(this.count - 1, Math.max(0, to)));
         });
     }
 
-    show(count, state) {
+    show(count, selected, rowState) {
+        if (count !== this.count) {
+            this.box.scrollTop = 0;
+            this.active = 0;
+        }
         this.count = count;
-        this.state = state;
+        this.rowState = rowState;
         this.rows.style.height = `${count * kRowHeight}px`;
         element("instances").hidden = count === 0;
+        if (selected !== null && selected !== this.selected) this.scrollTo(selected);
+        this.selected = selected;
+        this.active = Math.min(selected ?? this.active, Math.max(0, count - 1));
         this.draw();
     }
 
-    select(j) {
-        this.selected = j;
+    scrollTo(j) {
         const top = j * kRowHeight;
         if (top < this.box.scrollTop || top + kRowHeight > this.box.scrollTop + this.box.clientHeight) {
             this.box.scrollTop = top - this.box.clientHeight / 2;
         }
-        this.draw();
     }
 
     draw() {
@@ -74,16 +136,20 @@ export class InstanceList {
         const last = Math.min(this.count, first + Math.ceil(this.box.clientHeight / kRowHeight) + 4);
         const rows = [];
         for (let j = first; j < last; j++) {
-            const { hidden, unplaced, selected } = this.state(j);
+            const { hidden, unplaced, selected } = this.rowState(j);
             const row = document.createElement("div");
-            row.className = `row${hidden ? " hidden" : ""}${unplaced ? " unplaced" : ""}${selected ? " selected" : ""}`;
+            row.className = `row${hidden ? " hidden" : ""}${unplaced ? " unplaced" : ""}${selected ? " selected" : ""}`
+                + `${j === this.active ? " active" : ""}`;
             row.style.top = `${j * kRowHeight}px`;
+            row.id = `instance-${j}`;
             row.dataset.instance = j;
             row.setAttribute("role", "option");
             row.setAttribute("aria-selected", selected ? "true" : "false");
-            row.textContent = `Instance ${j}${unplaced ? " (cannot be placed)" : ""}`;
+            row.textContent = `Instance ${j}${unplaced ? " (cannot be placed)" : ""}${hidden ? " (hidden)" : ""}`;
             rows.push(row);
         }
         this.rows.replaceChildren(...rows);
+        if (this.count > 0) this.box.setAttribute("aria-activedescendant", `instance-${this.active}`);
+        else this.box.removeAttribute("aria-activedescendant");
     }
 }

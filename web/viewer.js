@@ -3,6 +3,7 @@
 // covered area; instances beyond it are drawn as boxes, and the page says so.
 import * as THREE from "three";
 import { OrbitControls } from "three/examples/jsm/controls/OrbitControls.js";
+import { bulkBox } from "./bulk.js";
 
 const kTriangleBudget = 4_000_000;
 // How often the drawn faces may cover the model's outline in sum: beyond it a
@@ -14,43 +15,53 @@ const kMostBoxes = 4096;
 const kHighlight = new THREE.Color(1.0, 0.75, 0.2);
 const kPlain = new THREE.Color(1, 1, 1);
 const kHidden = new THREE.Matrix4().makeScale(0, 0, 0);
+export const kBackground = new THREE.Color(0xe8eef4);
 
 export class Viewer {
-    // onLost(): told when the 3D view stops working (no WebGL, or the context lost).
-    constructor(container, onLost) {
+    // Without WebGL the view is not `working` from the start; `onLost` is told
+    // when it stops working later (the graphics context lost).
+    constructor(container) {
         this.meshes = [];  // the instanced meshes of full instances, edges among them
         this.boxes = null;  // the stand-in boxes
         this.matrices = [];
         this.full = 0;
+        this.onLost = () => {};
+        this.lost = false;
         try {
             this.renderer = new THREE.WebGLRenderer({ antialias: true, preserveDrawingBuffer: true });
         } catch {
             this.renderer = null;
-            onLost();
             return;
         }
+        const canvas = this.renderer.domElement;
         this.renderer.setPixelRatio(window.devicePixelRatio);
-        container.append(this.renderer.domElement);
-        this.renderer.domElement.addEventListener("webglcontextlost", (event) => {
+        canvas.tabIndex = 0;
+        canvas.setAttribute("aria-label", "3D view: drag or arrow keys to turn and pan, scroll to zoom");
+        container.append(canvas);
+        canvas.addEventListener("webglcontextlost", (event) => {
             event.preventDefault();
-            onLost();
+            this.lost = true;
+            this.onLost();
         });
         this.scene = new THREE.Scene();
-        this.scene.background = new THREE.Color(0xe8eef4);
+        this.scene.background = kBackground;
         this.scene.add(new THREE.HemisphereLight(0xffffff, 0x8a8a80, 2.2));
         this.sun = new THREE.DirectionalLight(0xffffff, 1.6);
         this.scene.add(this.sun);
         this.camera = new THREE.PerspectiveCamera(40, 1, 1, 1000);
-        this.controls = new OrbitControls(this.camera, this.renderer.domElement);
-        this.controls.listenToKeyEvents(window);
-        this.controls.addEventListener("change", () => this.render());
+        this.controls = new OrbitControls(this.camera, canvas);
+        this.controls.listenToKeyEvents(canvas);  // keys elsewhere on the page never move the view
+        this.controls.addEventListener("change", () => {
+            this.followCamera();
+            this.render();
+        });
         this.edgesShown = false;
         new ResizeObserver(() => this.resize(container)).observe(container);
         this.resize(container);
     }
 
     get working() {
-        return this.renderer !== null;
+        return this.renderer !== null && !this.lost;
     }
 
     resize(container) {
@@ -63,7 +74,7 @@ export class Viewer {
     }
 
     render() {
-        if (this.renderer) this.renderer.render(this.scene, this.camera);
+        if (this.working) this.renderer.render(this.scene, this.camera);
     }
 
     // Frees everything the last model held.
@@ -83,51 +94,76 @@ export class Viewer {
         this.render();
     }
 
-    // Shows a model read by readGlb; `images` maps NNNN to an ImageBitmap.
-    // Returns how many instances are drawn in full.
+    // Shows a model read by readGlb that has faces and nodes; `images` maps
+    // NNNN to an ImageBitmap. Returns what is drawn: { full: instances drawn
+    // in full, fraction: the part of the first one's triangles drawn when not
+    // even one fits, boxesArePoints, trianglesDrawn, far: points that faces
+    // use far outside the others, zeroArea: no face has an area as placed,
+    // size: of the box of every placed point }.
     show(model, images) {
         this.clear();
-        if (!this.renderer || !model.positions) return 0;
         this.matrices = model.nodes.map((node) => new THREE.Matrix4().compose(
             new THREE.Vector3(...node.translation), new THREE.Quaternion(...node.rotation), new THREE.Vector3(...node.scale)));
-        const placed = this.placedBox(model);
-        const { full, fraction } = this.budget(model, placed);
+        const bulk = bulkBox(usedPoints(model));
+        this.bulk = new THREE.Box3(new THREE.Vector3(...bulk.min), new THREE.Vector3(...bulk.max));
+        const fitted = this.placed(this.bulk);
+        const triangles = model.primitives.reduce((sum, p) => sum + p.indices.length / 3, 0);
+        const { full, fraction } = this.budget(model, triangles, fitted);
         this.full = full;
-        this.fraction = fraction;
+        this.boxesArePoints = model.nodes.length - full > kMostBoxes;
+        let drawn = 0;
+        if (this.working) {
+            drawn = this.addModel(model, images, fraction);
+            if (full < model.nodes.length) this.addBoxes();
+            this.fit(fitted);
+        }
+        const all = new THREE.Box3(new THREE.Vector3(...model.box.min), new THREE.Vector3(...model.box.max));
+        const [cx, cy, cz] = crossSums(model);
+        return {
+            full, fraction, boxesArePoints: this.boxesArePoints, far: bulk.far,
+            trianglesDrawn: fraction < 1 ? drawn : drawn * full,
+            // Scaling by S turns a face's normal n into (sy sz nx, sx sz ny, sx sy nz).
+            zeroArea: !model.nodes.some(({ scale: [sx, sy, sz] }) => Math.abs(sy * sz) * cx + Math.abs(sx * sz) * cy + Math.abs(sx * sy) * cz > 0),
+            size: this.placed(all).getSize(new THREE.Vector3()),
+        };
+    }
+
+    // One instanced mesh (and its edges) per material; returns the triangles
+    // drawn of one instance.
+    addModel(model, images, fraction) {
         const points = model.positions.length / 3;
         const marks = { stamp: new Int32Array(points), number: new Int32Array(points) };
+        let drawn = 0;
         for (const [generation, primitive] of model.primitives.entries()) {
             const geometry = compactGeometry(model, primitive.indices, marks, generation + 1);
-            geometry.setDrawRange(0, 3 * Math.floor((fraction * primitive.indices.length) / 3));
+            const count = 3 * Math.floor((fraction * primitive.indices.length) / 3);
+            geometry.setDrawRange(0, count);
+            drawn += count / 3;
             const surface = this.addInstanced(geometry, surfaceMaterial(model, primitive.material, images));
             const edges = this.addInstanced(geometry, new THREE.MeshBasicMaterial({ color: 0x202020, wireframe: true }));
             edges.instanceMatrix = surface.instanceMatrix;
             edges.visible = this.edgesShown;
             edges.userData.edges = true;
         }
-        if (this.full < model.nodes.length) this.addBoxes(model);
-        this.fit(placed);
-        return this.full;
+        return drawn;
     }
 
     // How many instances are drawn in full, and when not even one fits, which
     // part of the first one's triangles is drawn.
-    budget(model, placed) {
-        const triangles = model.primitives.reduce((sum, p) => sum + p.indices.length / 3, 0);
+    budget(model, triangles, placed) {
         const size = placed.getSize(new THREE.Vector3());
         const outline = Math.max(size.x * size.y, size.y * size.z, size.x * size.z);
-        const cover = outline > 0 ? facesArea(model) / outline : 0;
+        const cover = outline > 0 ? facesCover(model, outline) : 0;
         const fits = Math.min(kTriangleBudget / Math.max(triangles, 1), cover > 0 ? kCoverBudget / cover : Infinity);
         const full = Math.min(model.nodes.length, Math.max(1, Math.floor(fits)));
         return { full, fraction: Math.min(1, fits) };
     }
 
-    // The box of the points placed by every instance.
-    placedBox(model) {
-        const box = new THREE.Box3();
-        const corners = new THREE.Box3(new THREE.Vector3(...model.box.min), new THREE.Vector3(...model.box.max));
-        for (const matrix of this.matrices) box.union(corners.clone().applyMatrix4(matrix));
-        return box;
+    // The box `box` of the model placed by every instance.
+    placed(box) {
+        const all = new THREE.Box3();
+        for (const matrix of this.matrices) all.union(box.clone().applyMatrix4(matrix));
+        return all;
     }
 
     addInstanced(geometry, material) {
@@ -141,13 +177,11 @@ export class Viewer {
         return mesh;
     }
 
-    // The points' box placed by every instance that is not drawn in full, or
+    // The bulk's box placed by every instance that is not drawn in full, or
     // when there are very many, a dot at its centre.
-    addBoxes(model) {
-        const { min, max } = model.box;
-        const count = model.nodes.length - this.full;
-        const center = new THREE.Vector3((min[0] + max[0]) / 2, (min[1] + max[1]) / 2, (min[2] + max[2]) / 2);
-        this.boxesArePoints = count > kMostBoxes;
+    addBoxes() {
+        const count = this.matrices.length - this.full;
+        const center = this.bulk.getCenter(new THREE.Vector3());
         if (this.boxesArePoints) {
             this.centres = new Float32Array(3 * count);
             for (let i = 0; i < count; i++) center.clone().applyMatrix4(this.matrices[this.full + i]).toArray(this.centres, 3 * i);
@@ -155,7 +189,8 @@ export class Viewer {
             geometry.setAttribute("position", new THREE.BufferAttribute(this.centres.slice(), 3));
             this.boxes = new THREE.Points(geometry, new THREE.PointsMaterial({ color: 0x5a6a80, size: 3, sizeAttenuation: false }));
         } else {
-            const geometry = new THREE.BoxGeometry(max[0] - min[0], max[1] - min[1], max[2] - min[2]);
+            const size = this.bulk.getSize(new THREE.Vector3());
+            const geometry = new THREE.BoxGeometry(size.x, size.y, size.z);
             geometry.translate(center.x, center.y, center.z);
             this.boxes = new THREE.InstancedMesh(geometry, new THREE.MeshBasicMaterial({ color: 0x5a6a80, wireframe: true }), count);
             for (let i = 0; i < count; i++) this.boxes.setMatrixAt(i, this.matrices[this.full + i]);
@@ -163,22 +198,28 @@ export class Viewer {
         this.scene.add(this.boxes);
     }
 
-    // Points the camera at the placed model from the front, a little above.
+    // Points the camera at the box from the front, a little above.
     fit(box) {
         const sphere = box.getBoundingSphere(new THREE.Sphere());
         const radius = Math.max(sphere.radius, 1e-3);
         const vertical = THREE.MathUtils.degToRad(this.camera.fov / 2);
         const horizontal = Math.atan(Math.tan(vertical) * this.camera.aspect);
         const distance = (1.1 * radius) / Math.sin(Math.min(vertical, horizontal));
-        this.camera.near = distance / 100;
-        this.camera.far = distance * 100;
         this.camera.position.copy(sphere.center).add(new THREE.Vector3(0.55, 0.45, 1).normalize().multiplyScalar(distance));
-        this.camera.updateProjectionMatrix();
         this.sun.position.copy(sphere.center).add(new THREE.Vector3(0.4, 1, 0.7).multiplyScalar(distance));
         this.controls.target.copy(sphere.center);
         this.controls.update();
+        this.followCamera();
         this.render();
-        this.size = box.getSize(new THREE.Vector3());
+    }
+
+    // Near and far planes at the camera's distance from what it looks at, so
+    // that zooming in or out never cuts the model away.
+    followCamera() {
+        const distance = Math.max(this.camera.position.distanceTo(this.controls.target), 1e-6);
+        this.camera.near = distance / 100;
+        this.camera.far = distance * 100;
+        this.camera.updateProjectionMatrix();
     }
 
     setEdges(shown) {
@@ -214,6 +255,17 @@ export class Viewer {
     }
 }
 
+// The positions of the points that faces use, each once.
+function usedPoints(model) {
+    const used = new Uint8Array(model.positions.length / 3);
+    for (const { indices } of model.primitives) for (const index of indices) used[index] = 1;
+    const points = [];
+    used.forEach((isUsed, i) => {
+        if (isUsed) points.push(...model.positions.subarray(3 * i, 3 * i + 3));
+    });
+    return points;
+}
+
 // The points that these triangles use, and the triangles renumbered to them:
 // a software renderer (SwiftShader) transforms every point of a draw's index
 // range, so one shared array of all points would cost every material all of
@@ -245,22 +297,43 @@ function compactGeometry(model, indices, marks, stamp) {
     return geometry;
 }
 
-// The summed area of the model's triangles, in its own units.
-function facesArea(model) {
+// Calls visit(x, y, z) with each triangle's cross product of two edges
+// (twice its area, along its normal), in the model's own units.
+function forEachCross(model, visit) {
     const p = model.positions;
     const a = new THREE.Vector3();
     const b = new THREE.Vector3();
     const c = new THREE.Vector3();
-    let area = 0;
     for (const { indices } of model.primitives) {
         for (let i = 0; i < indices.length; i += 3) {
             a.fromArray(p, 3 * indices[i]);
             b.fromArray(p, 3 * indices[i + 1]).sub(a);
             c.fromArray(p, 3 * indices[i + 2]).sub(a);
-            area += b.cross(c).length() / 2;
+            b.cross(c);
+            visit(b.x, b.y, b.z);
         }
     }
-    return area;
+}
+
+// How often the faces cover an outline of area `outline` in sum, none
+// counted larger than the outline (a face beyond it is cut off on screen).
+function facesCover(model, outline) {
+    let cover = 0;
+    forEachCross(model, (x, y, z) => {
+        cover += Math.min(Math.hypot(x, y, z) / 2, outline) / outline;
+    });
+    return cover;
+}
+
+// The sums of the size of each component of the faces' cross products.
+function crossSums(model) {
+    const sums = [0, 0, 0];
+    forEachCross(model, (x, y, z) => {
+        sums[0] += Math.abs(x);
+        sums[1] += Math.abs(y);
+        sums[2] += Math.abs(z);
+    });
+    return sums;
 }
 
 function surfaceMaterial(model, index, images) {

@@ -8,6 +8,7 @@ const kIsFolder = 31;
 const kNoEntry = 44;
 const kNotFolder = 54;
 const kNotSupported = 58;
+const kNotSeekable = 70;
 const kFolderFd = 3;
 const kFileTypes = { terminal: 2, folder: 3, file: 4 };
 
@@ -18,34 +19,58 @@ export class ProgramExit {
     }
 }
 
+// The chunks as one array.
+function joined(chunks) {
+    const whole = new Uint8Array(chunks.reduce((sum, chunk) => sum + chunk.length, 0));
+    let at = 0;
+    for (const chunk of chunks) {
+        whole.set(chunk, at);
+        at += chunk.length;
+    }
+    return whole;
+}
+
 // A file of the folder: its bytes as a list of chunks, copied once each.
+// Writes at the end append a chunk; a write elsewhere (after a seek) joins
+// the chunks first and patches them.
 class MemoryFile {
-    constructor(bytes = null) {
+    constructor(bytes, { created }) {
         this.chunks = bytes ? [bytes] : [];
         this.size = bytes ? bytes.length : 0;
+        this.created = created;  // made by the program (not given to it)
+        this.handedOn = false;  // some of its bytes went to onWrite and are not kept
     }
-    // The whole content as one array (only files that are read need it).
+    // The whole content as one array.
     bytes() {
-        if (this.chunks.length !== 1) {
-            const whole = new Uint8Array(this.size);
-            let at = 0;
-            for (const chunk of this.chunks) {
-                whole.set(chunk, at);
-                at += chunk.length;
-            }
-            this.chunks = [whole];
+        if (this.chunks.length !== 1) this.chunks = [joined(this.chunks)];
+        return this.chunks[0];
+    }
+    // Writes `bytes` at `position`; a gap before it reads as zeros.
+    writeAt(position, bytes) {
+        if (position === this.size) {
+            this.chunks.push(bytes);
+            this.size += bytes.length;
+            return;
         }
-        return this.chunks[0] ?? new Uint8Array(0);
+        const end = position + bytes.length;
+        if (end > this.size) {
+            this.chunks.push(new Uint8Array(end - this.size));
+            this.size = end;
+        }
+        this.bytes().set(bytes, position);
     }
 }
 
 export class MemoryWasi {
     // args: the program's arguments, argv[0] first. files: a Map of name to
-    // Uint8Array. onWrite(name, bytes): told of every write to a file; when it
-    // returns true it has taken the bytes, and the file does not keep them.
-    constructor(args, files, onWrite = () => {}) {
+    // Uint8Array. onWrite(name, bytes): told of every write at the end of a
+    // file; when it returns true it has taken the bytes, and the file does not
+    // keep them (a later write elsewhere in that file then fails). folders:
+    // names that are folders, which the page never has (for tests).
+    constructor(args, files, { onWrite = () => false, folders = [] } = {}) {
         this.args = args.map((argument) => new TextEncoder().encode(`${argument}\0`));
-        this.files = new Map([...files].map(([name, bytes]) => [name, new MemoryFile(bytes)]));
+        this.files = new Map([...files].map(([name, bytes]) => [name, new MemoryFile(bytes, { created: false })]));
+        this.folders = new Set(folders);
         this.onWrite = onWrite;
         this.console = [];  // [fd, bytes] in the order written
         this.open = new Map();  // fd: { name, file, position }
@@ -53,18 +78,29 @@ export class MemoryWasi {
         this.memory = null;
     }
 
-    // The console as text, standard output and error interleaved as written,
-    // without the writes that are one of the texts in `leftOut`.
-    consoleText(leftOut = new Set()) {
+    // The console as text, standard output and error interleaved as written.
+    // A write that is one of the `prompts` is left out; where it ended a
+    // line that its text left open (the user's Enter would have), a line end
+    // stands in for it.
+    consoleText(prompts = new Set()) {
         const decoder = new TextDecoder();
-        const pieces = this.console.map(([, bytes]) => decoder.decode(bytes, { stream: true }));
-        return pieces.filter((piece) => !leftOut.has(piece)).join("") + decoder.decode();
+        let text = "";
+        for (const [, bytes] of this.console) {
+            const piece = decoder.decode(bytes, { stream: true });
+            if (!prompts.has(piece)) text += piece;
+            else if (text !== "" && !text.endsWith("\n")) text += "\n";
+        }
+        return text + decoder.decode();
     }
 
-    // The file `name` as a Blob, or null.
-    fileBlob(name, type) {
-        const file = this.files.get(name);
-        return file ? new Blob(file.chunks, { type }) : null;
+    // The bytes written to standard output (fd 1) or error (fd 2).
+    consoleBytes(fd) {
+        return joined(this.console.filter(([to]) => to === fd).map(([, bytes]) => bytes));
+    }
+
+    // The files the program made and kept: [{ name, chunks, size }].
+    writtenFiles() {
+        return [...this.files].filter(([, file]) => file.created).map(([name, file]) => ({ name, chunks: file.chunks, size: file.size }));
     }
 
     // Runs the instance's _start; returns the exit status.
@@ -155,12 +191,13 @@ export class MemoryWasi {
         const [create, directory, exclusive, truncate] = [1, 2, 4, 8].map((bit) => (openFlags & bit) !== 0);
         if (name === "." || name === "") return directory ? kNotSupported : kIsFolder;
         if (name.includes("/")) return kNoEntry;
+        if (this.folders.has(name)) return directory ? kNotSupported : kIsFolder;
         let file = this.files.get(name);
         if (directory) return file ? kNotFolder : kNoEntry;
         if (file && exclusive) return kExists;
         if (!file && !create) return kNoEntry;
         if (!file || truncate) {
-            file = new MemoryFile();
+            file = new MemoryFile(null, { created: true });
             this.files.set(name, file);
         }
         const fd = this.nextFd++;
@@ -196,14 +233,19 @@ export class MemoryWasi {
     fd_write(fd, iovs, count, writtenOut) {
         const handle = this.open.get(fd);
         if (fd !== 1 && fd !== 2 && !handle) return kBadFile;
+        // Bytes handed on cannot be patched: writing there fails loudly.
+        if (handle?.file.handedOn && handle.position !== handle.file.size) return kNotSeekable;
         const written = this.forEachBuffer(iovs, count, (pointer, length) => {
             const copy = this.bytesAt(pointer, length).slice();
-            if (handle) {
-                if (!this.onWrite(handle.name, copy)) handle.file.chunks.push(copy);
+            if (!handle) {
+                this.console.push([fd, copy]);
+            } else if (handle.position === handle.file.size && this.onWrite(handle.name, copy)) {
+                handle.file.handedOn = true;
                 handle.file.size += length;
                 handle.position += length;
             } else {
-                this.console.push([fd, copy]);
+                handle.file.writeAt(handle.position, copy);
+                handle.position += length;
             }
             return length;
         });

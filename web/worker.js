@@ -1,10 +1,14 @@
 // The worker that runs the programs (kon2x, kon2gltf, kon2info) as WebAssembly,
-// the only place where WebAssembly runs. Messages in: convert. Out: progress,
-// result, failed. Bytes travel as transfers or Blobs, never as copies.
+// the only place where WebAssembly runs. Message in: convert, one job. Out,
+// each carrying the job's number: progress, chunk (with `stream`), then
+// exactly one of result or failed. Bytes travel as transfers or Blobs.
 import { MemoryWasi } from "./wasi.js";
 import { programs } from "kon2x-programs";
 
 const kProgressStep = 8 << 20;
+const kTypes = { kon2gltf: "model/gltf-binary", kon2x: "text/plain" };
+// The prompts, which the programs write on their own and which only wait for Enter.
+const kPrompts = new Set(["Return->", "--> "]);
 const modules = new Map();
 
 function moduleOf(program) {
@@ -15,39 +19,35 @@ function moduleOf(program) {
     return modules.get(program);
 }
 
-// The prompts, which the programs write on their own and which only wait for Enter.
-const kPrompts = new Set(["Return->", "--> "]);
-
-// Runs `program` on the file `name`; `stream`: hand the output on in chunks
-// as it is written instead of keeping it.
-function convert({ program, name, bytes, outputName, stream }) {
+// Runs `program` on the file `name`. With `stream`, every file the program
+// writes is handed on in chunks as it is written instead of being kept.
+function convert({ job, program, name, bytes, stream }) {
     let written = 0;
     let reported = 0;
     const onWrite = (file, chunk) => {
         written += chunk.length;
         if (written - reported >= kProgressStep) {
             reported = written;
-            postMessage({ type: "progress", program, written });
+            postMessage({ type: "progress", job, written });
         }
-        if (stream && file === outputName) {
-            postMessage({ type: "chunk", program, bytes: chunk.buffer }, [chunk.buffer]);
-            return true;
-        }
-        return false;
+        if (!stream) return false;
+        postMessage({ type: "chunk", job, name: file, bytes: chunk.buffer }, [chunk.buffer]);
+        return true;
     };
-    const wasi = new MemoryWasi([program, name], new Map([[name, new Uint8Array(bytes)]]), onWrite);
+    const wasi = new MemoryWasi([program, name], new Map([[name, new Uint8Array(bytes)]]), { onWrite });
     try {
         const status = wasi.start(new WebAssembly.Instance(moduleOf(program), wasi.imports()));
-        const type = program === "kon2gltf" ? "model/gltf-binary" : program === "kon2x" ? "text/plain" : "";
-        const output = status === 0 && outputName && !stream ? wasi.fileBlob(outputName, type) : null;
+        const files = wasi.writtenFiles().map((file) => ({
+            name: file.name, size: file.size, blob: stream ? null : new Blob(file.chunks, { type: kTypes[program] ?? "" }),
+        }));
         const stdout = program === "kon2info" ? wasi.consoleText() : "";
-        postMessage({ type: "result", program, status, messages: wasi.consoleText(kPrompts), output, stdout, written });
+        postMessage({ type: "result", job, status, messages: wasi.consoleText(kPrompts), files, stdout });
     } catch (error) {
         // A trap is shown as what it is, never as running out of memory.
-        postMessage({ type: "failed", program, message: `${program}: ${error}` });
+        postMessage({ type: "failed", job, message: `${program}: ${error}` });
     }
 }
 
-onmessage = (event) => {
-    if (event.data.type === "convert") convert(event.data);
+onmessage = ({ data }) => {
+    if (data.type === "convert") convert(data);
 };

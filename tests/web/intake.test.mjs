@@ -16,8 +16,9 @@ test("files are sorted into models, textures and refused ones", () => {
         { name: "photo.png", size: 10 },
     ];
     const sorted = sort(files);
-    assert.deepEqual(sorted.models.map((file) => file.name), ["house.kon", "model.bin", "photo.png"]);
+    assert.deepEqual(sorted.models.map((file) => file.name), ["house.kon", "model.bin"]);
     assert.deepEqual([...sorted.textures.keys()], ["0007", "0012"]);
-    assert.equal(sorted.refused.length, 1);
+    assert.equal(sorted.refused.length, 2);
     assert.match(sorted.refused[0], /^film\.mp4 is 256 MB/);
+    assert.match(sorted.refused[1], /^photo\.png is a picture, not a construction file/);
 });

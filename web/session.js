@@ -1,0 +1,332 @@
+// The page's state and its one owner: what the user gave, what the programs
+// answered, what is shown and selected. Each action changes the state, then
+// the panel and the notes are drawn from it (panel.js).
+import { readGlb } from "./glb.js";
+
+// A .x up to this size is made in memory and offered; a larger one goes to
+// disk where the browser can stream it there, else it needs the program.
+export const kLargestX = 512 << 20;
+const kNoWebGL = "The 3D view is not available here (no WebGL); converting and downloading still work.";
+const kLost = "The 3D view stopped: the browser took its graphics away. Converting and downloading still work; "
+    + "reload the page to see models again.";
+
+// What belongs to the construction file shown; a new file starts from this.
+function fileState(file) {
+    return {
+        file,
+        bytes: null,           // its content, read once
+        busy: file !== null,   // while it is read, converted and drawn
+        outcome: null,         // kon2gltf's result (jobs.js), or { kind: "unreadable" | "failed", message }
+        downloads: [],         // [{ name, url }]: the files the programs wrote, as they named them
+        model: null,           // readGlb of its .glb
+        info: null,            // kon2info's summary
+        unplaced: new Set(),   // the instances that cannot be placed
+        nodeOf: new Map(),     // instance number to node index
+        view: null,            // what the viewer drew (Viewer.show)
+        images: new Map(),     // NNNN to ImageBitmap
+        brokenTextures: [],    // NNNN.png files that do not decode
+        x: null,               // making the .x: { phase: "running" | "done" | "cancelled" | "failed", text }
+        selected: null,
+        hidden: new Set(),
+        alone: null,
+    };
+}
+
+export class Session {
+    // jobs: a JobRunner; viewer: a Viewer; render(session): draws the page;
+    // instances: the InstanceList.
+    constructor({ jobs, viewer, render, instances }) {
+        Object.assign(this, { jobs, viewer, instances, renderPage: render });
+        this.state = { intake: { refused: [], models: [] }, textureFiles: new Map(), ...fileState(null) };
+        this.opened = 0;  // counts the files opened, so that an older one's late answer is dropped
+        viewer.onLost = () => this.render();
+    }
+
+    render() {
+        this.renderPage(this);
+    }
+
+    // Takes what one choice or drop gave (intake.js's sort).
+    async give({ models, textures, refused }) {
+        for (const [name, file] of textures) this.state.textureFiles.set(name, file);
+        this.state.intake = { refused, models: models.length > 1 ? models : [] };
+        if (models.length === 1) return this.open(models[0]);
+        if (textures.size && this.state.model && !this.state.busy) return this.draw(this.currentCheck());
+        this.render();
+    }
+
+    currentCheck() {
+        const opened = this.opened;
+        return () => opened === this.opened;
+    }
+
+    // Reads, converts, counts and draws a construction file.
+    async open(file) {
+        this.jobs.cancel();
+        this.opened++;
+        const current = this.currentCheck();
+        for (const { url } of this.state.downloads) URL.revokeObjectURL(url);
+        Object.assign(this.state, fileState(file));
+        this.viewer.clear();
+        this.render();
+        try {
+            await this.convert(current);
+        } catch (error) {
+            if (current()) this.state.outcome = { kind: "failed", message: `the page failed: ${error}` };
+        }
+        if (!current()) return;
+        this.state.busy = false;
+        this.render();
+    }
+
+    async convert(current) {
+        const state = this.state;
+        try {
+            state.bytes = await state.file.arrayBuffer();
+        } catch (error) {
+            if (current()) state.outcome = { kind: "unreadable", message: `${state.file.name} could not be read (${error.message}).` };
+            return;
+        }
+        if (!current()) return;
+        const result = await this.run("kon2gltf");
+        if (!current()) return;
+        state.outcome = result;
+        if (result.kind !== "done" || result.status !== 0) return;
+        this.offer(result.files);
+        const model = readGlb(await result.files[0].blob.arrayBuffer());
+        const info = await this.run("kon2info");
+        if (!current()) return;
+        state.info = info.kind === "done" && info.status === 0 ? JSON.parse(info.stdout) : null;
+        state.unplaced = new Set(state.info?.unplaced);
+        state.model = model;
+        model.nodes.forEach((node, i) => state.nodeOf.set(node.instance, i));
+        await this.draw(current);
+    }
+
+    // Runs a program on the file's bytes (a copy each time).
+    run(program, handlers) {
+        return this.jobs.run({ program, name: this.state.file.name, bytes: this.state.bytes.slice(0) }, handlers);
+    }
+
+    offer(files) {
+        for (const { name, blob } of files) this.state.downloads.push({ name, url: URL.createObjectURL(blob) });
+    }
+
+    // Decodes the textures the model names that were given, then draws it.
+    async draw(current) {
+        const state = this.state;
+        const images = new Map();
+        const broken = [];
+        for (const name of state.model.textureNames) {
+            const file = state.textureFiles.get(name);
+            if (!file) continue;
+            try {
+                images.set(name, await createImageBitmap(file));
+            } catch {
+                broken.push(`${name}.png`);
+            }
+        }
+        if (!current()) return;
+        Object.assign(state, { images, brokenTextures: broken });
+        state.view = this.drawable() ? this.viewer.show(state.model, images) : null;
+        this.updateNodes(state.nodeOf.keys());
+    }
+
+    drawable() {
+        return this.state.model.positions !== null && this.state.model.nodes.length > 0;
+    }
+
+    // About how many bytes the .x has: each point and face line of every instance.
+    xEstimate() {
+        const c = this.state.info;
+        return c.instances * (c.points * 70 + (c.triangles + c.quads + c.polygons) * 40);
+    }
+
+    canMakeX() {
+        const { info, x } = this.state;
+        return info?.x_name !== undefined && x?.phase !== "done"
+            && (this.xEstimate() <= kLargestX || window.showSaveFilePicker !== undefined);
+    }
+
+    async makeX() {
+        if (this.jobs.busy || !this.canMakeX()) return;
+        const current = this.currentCheck();
+        const name = this.state.info.x_name;
+        const large = this.xEstimate() > kLargestX;
+        let target = null;
+        if (large) {
+            try {
+                target = await window.showSaveFilePicker({ suggestedName: name });
+            } catch (error) {
+                if (error.name !== "AbortError" && current()) this.setX("failed", `${name} was not saved: ${error.message}`);
+                return;  // a cancelled dialog changes nothing
+            }
+            if (!current()) return;
+        }
+        this.setX("running", "");
+        const result = large ? await this.streamX(target) : await this.run("kon2x");
+        if (!current()) return;
+        if (result.kind === "cancelled") {
+            this.setX("cancelled", `Making ${name} was cancelled.`);
+        } else if (result.kind === "trapped") {
+            this.setX("failed", `${name} was not made: the program stopped with an error (${result.message}).`);
+        } else if (result.status !== 0) {
+            this.setX("failed", `${name} was not made (exit status ${result.status}). ${result.messages}`);
+        } else if (large) {
+            this.setX("done", `${target.name} saved (${megabytes(result.written)}).`);
+        } else {
+            this.offer(result.files);
+            this.setX("done", "");
+        }
+    }
+
+    // Runs kon2x with its output streamed into the file handle; resolves
+    // with the run's result (`written`: its size).
+    async streamX(handle) {
+        const stream = await handle.createWritable();
+        let writing = Promise.resolve();
+        let written = 0;
+        const result = await this.run("kon2x", {
+            onChunk: (name, bytes) => {
+                written += bytes.byteLength;
+                writing = writing.then(() => stream.write(bytes));
+            },
+        });
+        try {
+            await writing;
+        } catch (error) {
+            await stream.abort().catch(() => {});
+            return { kind: "trapped", message: `writing failed: ${error.message}` };
+        }
+        await (result.kind === "done" && result.status === 0 ? stream.close() : stream.abort());
+        return { ...result, written };
+    }
+
+    setX(phase, text) {
+        this.state.x = { phase, text };
+        this.render();
+    }
+
+    xNote() {
+        const state = this.state;
+        if (state.x?.text) return state.x.text;
+        if (!state.info?.x_name || this.xEstimate() <= kLargestX) return "";
+        const size = `${state.info.x_name} will be about ${megabytes(this.xEstimate())}, more than this page makes in memory `
+            + `(${megabytes(kLargestX)})`;
+        return window.showSaveFilePicker ? `${size}: Make .x asks where to save it and writes it there.`
+            : `${size}: convert it with the kon2x program.`;
+    }
+
+    cancel() {
+        this.jobs.cancel();
+    }
+
+    textureNote() {
+        const state = this.state;
+        if (!state.model) return "";
+        const missing = state.model.textureNames.filter((name) => !state.textureFiles.has(name)).map((name) => `${name}.png`);
+        return [
+            missing.length ? `Textures not given (drop them to see them): ${missing.join(", ")}.` : "",
+            state.brokenTextures.length ? `Not pictures that can be read, drawn without them: ${state.brokenTextures.join(", ")}.` : "",
+        ].filter(Boolean).join(" ");
+    }
+
+    // The one note over the view.
+    viewNote() {
+        const state = this.state;
+        const notes = [...state.intake.refused];
+        if (!this.viewer.working) notes.push(this.viewer.lost ? kLost : kNoWebGL);
+        else if (state.model && !state.busy) notes.push(this.drawingNote());
+        return notes.filter(Boolean).join(" ");
+    }
+
+    drawingNote() {
+        const { info, model, view } = this.state;
+        if (!model.positions) return "Nothing to draw: the model has no faces of three or more points.";
+        if (!model.nodes.length) {
+            return info?.instances ? "Nothing to draw: none of the model's instances can be placed." : "Nothing to draw: the model has no instances.";
+        }
+        const notes = [];
+        if (view.zeroArea) notes.push("Nothing to see: every face of the model has zero area as placed.");
+        const boxes = view.boxesArePoints ? "dots at their centres" : "boxes";
+        if (view.fraction < 1) {
+            notes.push(`Stand-in: this model's faces are too many or too large to draw at once; ${Math.round(100 * view.fraction)} % `
+                + `of the first instance's triangles are drawn, every other instance as ${view.boxesArePoints ? "a dot at its centre" : "its box"}.`);
+        } else if (view.full < model.nodes.length) {
+            notes.push(`Stand-in: ${view.full} of ${model.nodes.length} instances drawn in full, the others as ${boxes}.`);
+        }
+        if (view.far) {
+            notes.push(`${view.far} ${view.far === 1 ? "point that faces use lies" : "points that faces use lie"} far from the others, `
+                + "outside the fitted view: zoom out to see them.");
+        }
+        return notes.join(" ");
+    }
+
+    countRows() {
+        const { info, model, view } = this.state;
+        const rows = [];
+        if (info) {
+            rows.push(["Points", info.points], ["Single points", info.single_points], ["Two-point elements", info.two_point_elements],
+                ["Triangles", info.triangles], ["Quads", info.quads], ["Polygons", info.polygons],
+                ["Instances", info.instances], ["Instances that cannot be placed", info.unplaced.length]);
+        }
+        if (model) rows.push(["Materials", model.materials.length]);
+        if (view) {
+            const triangles = model.primitives.reduce((sum, p) => sum + p.indices.length / 3, 0) * model.nodes.length;
+            rows.push(["Triangles drawn", view.trianglesDrawn.toLocaleString("en")]);
+            if (view.trianglesDrawn < triangles) rows.push(["Triangles in the model", triangles.toLocaleString("en")]);
+            rows.push(["Size x, y, z", [view.size.x, view.size.y, view.size.z].map((v) => +v.toPrecision(6)).join(" × ")]);
+        }
+        return rows;
+    }
+
+    rowState(j) {
+        const state = this.state;
+        return { hidden: this.isHidden(j), unplaced: state.unplaced.has(j), selected: j === state.selected };
+    }
+
+    isHidden(j) {
+        return this.state.alone !== null ? j !== this.state.alone : this.state.hidden.has(j);
+    }
+
+    select(j) {
+        const previous = this.state.selected;
+        this.state.selected = j;
+        this.updateNodes([previous, j].filter((k) => k !== null));
+    }
+
+    toggleHidden() {
+        const { selected, hidden } = this.state;
+        if (selected === null) return;
+        this.state.alone = null;
+        if (!hidden.delete(selected)) hidden.add(selected);
+        this.updateNodes(this.state.nodeOf.keys());
+    }
+
+    showAlone() {
+        if (this.state.selected === null) return;
+        this.state.alone = this.state.selected;
+        this.updateNodes(this.state.nodeOf.keys());
+    }
+
+    showAll() {
+        this.state.alone = null;
+        this.state.hidden.clear();
+        this.updateNodes(this.state.nodeOf.keys());
+    }
+
+    updateNodes(changed) {
+        if (this.state.view && this.viewer.working) {
+            for (const j of changed) {
+                const i = this.state.nodeOf.get(j);
+                if (i !== undefined) this.viewer.setNode(i, { visible: !this.isHidden(j), highlighted: j === this.state.selected });
+            }
+            this.viewer.render();
+        }
+        this.render();
+    }
+}
+
+function megabytes(bytes) {
+    return bytes >= 2 ** 30 ? `${(bytes / 2 ** 30).toFixed(1)} GB` : `${Math.round(bytes / 2 ** 20)} MB`;
+}

@@ -1,7 +1,8 @@
 #!/bin/sh
 # Compares kon2x.wasm and kon2gltf.wasm, run over the page's own WASI layer,
 # with the Linux build on every example, the corpus, the fuzz seeds and 300
-# generated files (tests/web/compare_wasi.mjs, one node process).
+# generated files (tests/web/compare_wasi.mjs, one node process), and has
+# node's own WASI convert the example.
 set -eu
 cd "$(dirname "$0")/.."
 jobs=$(nproc 2>/dev/null || echo 2)

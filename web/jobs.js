@@ -14,7 +14,7 @@ export class JobRunner {
         this.makeWorker = makeWorker;
         this.onChange = onChange;
         this.worker = null;
-        this.running = null;  // { id, program, written, resolve, onChunk }
+        this.running = null;  // the job that runs: { id, program, written (bytes so far), resolve, onChunk }
         this.lastId = 0;
     }
 
@@ -30,9 +30,12 @@ export class JobRunner {
         const id = ++this.lastId;
         const result = new Promise((resolve) => {
             this.running = { id, program, written: 0, resolve, onChunk };
-            this.workerOf().postMessage({ type: "convert", job: id, program, name, bytes, stream: onChunk !== null },
-                [bytes]);
         });
+        try {
+            this.workerOf().postMessage({ type: "convert", job: id, program, name, bytes, stream: onChunk !== null }, [bytes]);
+        } catch (error) {
+            this.finish({ kind: "trapped", message: `${program} could not start: ${error.message}` });
+        }
         this.onChange();
         return result;
     }
@@ -41,7 +44,7 @@ export class JobRunner {
     // a new one starts with the next job.
     cancel() {
         if (!this.running) return;
-        this.worker.terminate();
+        this.worker?.terminate();
         this.worker = null;
         this.finish({ kind: "cancelled" });
     }

@@ -55,9 +55,9 @@ function showCounts(rows) {
     element("counts").hidden = rows.length === 0;
 }
 
-// Draws everything the page shows of `page` (a Session) and its state.
-export function render(page) {
-    const { state, jobs } = page;
+// Draws everything the page shows of the session and its state.
+export function render(session) {
+    const { state, jobs } = session;
     document.querySelector("main").setAttribute("aria-busy", String(state.busy));
     const running = jobs.running;
     element("progress").hidden = running === null;
@@ -66,21 +66,21 @@ export function render(page) {
     showOutcome(state);
     showDownloads(state.downloads);
     const makeX = element("make-x");
-    makeX.hidden = !page.canMakeX();
+    makeX.hidden = !session.canMakeX();
     makeX.disabled = running !== null;
-    element("x-note").textContent = page.xNote();
-    const drawn = state.view !== null && page.viewer.working;
+    element("x-note").textContent = session.xNote();
+    const drawn = state.view !== null && session.viewer.working;
     element("snapshot").hidden = !drawn;
     element("edges-toggle").hidden = !drawn;
-    showCounts(page.countRows());
-    element("textures").textContent = page.textureNote();
-    element("view-note").textContent = page.viewNote();
+    showCounts(session.countRows());
+    element("textures").textContent = session.textureNote();
+    element("view-note").textContent = session.viewNote();
     const choice = state.intake.models;
     element("choice").hidden = choice.length < 2;
     if (element("choice-list").options.length !== choice.length || !choice.every((file, i) => element("choice-list").options[i].text === file.name)) {
         element("choice-list").replaceChildren(...choice.map((file, i) => new Option(file.name, i)));
     }
-    page.instances.show(state.info?.instances ?? 0, state.selected, (j) => page.rowState(j));
+    session.instances.show(state.info?.instances ?? 0, state.selected, (j) => session.rowState(j));
 }
 
 // The list of instances 0 to count - 1. rowState(j) gives { hidden,
@@ -131,25 +131,33 @@ export class InstanceList {
         }
     }
 
+    // The visible rows, rebuilt only when they change, so that a click
+    // between a row's press and release is not lost.
     draw() {
         const first = Math.max(0, Math.floor(this.box.scrollTop / kRowHeight) - 2);
         const last = Math.min(this.count, first + Math.ceil(this.box.clientHeight / kRowHeight) + 4);
         const rows = [];
         for (let j = first; j < last; j++) {
             const { hidden, unplaced, selected } = this.rowState(j);
+            rows.push({
+                j, selected,
+                className: `row${hidden ? " hidden" : ""}${unplaced ? " unplaced" : ""}${selected ? " selected" : ""}${j === this.active ? " active" : ""}`,
+                text: `Instance ${j}${unplaced ? " (cannot be placed)" : ""}${hidden ? " (hidden)" : ""}`,
+            });
+        }
+        const key = JSON.stringify(rows);
+        if (key === this.drawn) return;
+        this.drawn = key;
+        this.rows.replaceChildren(...rows.map(({ j, selected, className, text }) => {
             const row = document.createElement("div");
-            row.className = `row${hidden ? " hidden" : ""}${unplaced ? " unplaced" : ""}${selected ? " selected" : ""}`
-                + `${j === this.active ? " active" : ""}`;
+            Object.assign(row, { id: `instance-${j}`, className, textContent: text });
             row.style.top = `${j * kRowHeight}px`;
-            row.id = `instance-${j}`;
             row.dataset.instance = j;
             row.setAttribute("role", "option");
-            row.setAttribute("aria-selected", selected ? "true" : "false");
-            row.textContent = `Instance ${j}${unplaced ? " (cannot be placed)" : ""}${hidden ? " (hidden)" : ""}`;
-            rows.push(row);
-        }
-        this.rows.replaceChildren(...rows);
-        if (this.count > 0) this.box.setAttribute("aria-activedescendant", `instance-${this.active}`);
+            row.setAttribute("aria-selected", String(selected));
+            return row;
+        }));
+        if (this.active >= first && this.active < last) this.box.setAttribute("aria-activedescendant", `instance-${this.active}`);
         else this.box.removeAttribute("aria-activedescendant");
     }
 }

@@ -20,6 +20,7 @@ function fileState(file) {
         downloads: [],         // [{ name, url }]: the files the programs wrote, as they named them
         model: null,           // readGlb of its .glb
         info: null,            // kon2info's summary
+        infoProblem: "",       // why there is none
         unplaced: new Set(),   // the instances that cannot be placed
         nodeOf: new Map(),     // instance number to node index
         view: null,            // what the viewer drew (Viewer.show)
@@ -32,26 +33,31 @@ function fileState(file) {
     };
 }
 
+// An action that awaits checks `current()` after each await before it touches
+// the state: a newer file may have taken its place meanwhile.
 export class Session {
     // jobs: a JobRunner; viewer: a Viewer; render(session): draws the page;
     // instances: the InstanceList.
     constructor({ jobs, viewer, render, instances }) {
-        Object.assign(this, { jobs, viewer, instances, renderPage: render });
+        Object.assign(this, { jobs, viewer, instances, drawPage: render });
+        // What was given (kept across files), then the file shown.
         this.state = { intake: { refused: [], models: [] }, textureFiles: new Map(), ...fileState(null) };
         this.opened = 0;  // counts the files opened, so that an older one's late answer is dropped
+        this.draws = 0;  // counts the drawings started: only the latest one shows
         viewer.onLost = () => this.render();
     }
 
     render() {
-        this.renderPage(this);
+        this.drawPage(this);
     }
 
     // Takes what one choice or drop gave (intake.js's sort).
     async give({ models, textures, refused }) {
         for (const [name, file] of textures) this.state.textureFiles.set(name, file);
-        this.state.intake = { refused, models: models.length > 1 ? models : [] };
+        this.state.intake.refused = refused;
+        if (models.length) this.state.intake.models = models.length > 1 ? models : [];
         if (models.length === 1) return this.open(models[0]);
-        if (textures.size && this.state.model && !this.state.busy) return this.draw(this.currentCheck());
+        if (textures.size && this.state.model) return this.guarded(this.currentCheck(), () => this.draw(this.currentCheck()));
         this.render();
     }
 
@@ -69,38 +75,56 @@ export class Session {
         Object.assign(this.state, fileState(file));
         this.viewer.clear();
         this.render();
-        try {
-            await this.convert(current);
-        } catch (error) {
-            if (current()) this.state.outcome = { kind: "failed", message: `the page failed: ${error}` };
-        }
+        await this.guarded(current, () => this.convert(current));
         if (!current()) return;
         this.state.busy = false;
         this.render();
     }
 
-    async convert(current) {
-        const state = this.state;
+    // Runs an action; an error it did not expect becomes the outcome shown.
+    async guarded(current, action) {
         try {
-            state.bytes = await state.file.arrayBuffer();
+            await action();
         } catch (error) {
-            if (current()) state.outcome = { kind: "unreadable", message: `${state.file.name} could not be read (${error.message}).` };
+            if (current()) this.state.outcome = { kind: "failed", message: `the page failed: ${error}` };
+        }
+        this.render();
+    }
+
+    async convert(current) {
+        const file = this.state.file;
+        let bytes;
+        try {
+            bytes = await file.arrayBuffer();
+        } catch (error) {
+            if (current()) this.state.outcome = { kind: "unreadable", message: `${file.name} could not be read (${error.message}).` };
             return;
         }
         if (!current()) return;
+        this.state.bytes = bytes;
         const result = await this.run("kon2gltf");
         if (!current()) return;
-        state.outcome = result;
+        this.state.outcome = result;
         if (result.kind !== "done" || result.status !== 0) return;
         this.offer(result.files);
-        const model = readGlb(await result.files[0].blob.arrayBuffer());
-        const info = await this.run("kon2info");
+        const [glb] = result.files;  // kon2gltf writes one file
+        const model = readGlb(await glb.blob.arrayBuffer());
         if (!current()) return;
-        state.info = info.kind === "done" && info.status === 0 ? JSON.parse(info.stdout) : null;
-        state.unplaced = new Set(state.info?.unplaced);
-        state.model = model;
-        model.nodes.forEach((node, i) => state.nodeOf.set(node.instance, i));
+        this.takeInfo(await this.run("kon2info"));
+        if (!current()) return;
+        this.state.model = model;
+        model.nodes.forEach((node, i) => this.state.nodeOf.set(node.instance, i));
         await this.draw(current);
+    }
+
+    takeInfo(result) {
+        if (result.kind === "done" && result.status === 0) {
+            this.state.info = JSON.parse(result.stdout);
+            this.state.unplaced = new Set(this.state.info.unplaced);
+        } else {
+            this.state.infoProblem = `Counting the model's elements ${result.kind === "cancelled" ? "was cancelled" : "failed"}: `
+                + "no counts, no list of instances and no .x.";
+        }
     }
 
     // Runs a program on the file's bytes (a copy each time).
@@ -113,12 +137,13 @@ export class Session {
     }
 
     // Decodes the textures the model names that were given, then draws it.
+    // A drawing started later (textures given meanwhile) takes its place.
     async draw(current) {
-        const state = this.state;
+        const latest = ++this.draws;
         const images = new Map();
         const broken = [];
-        for (const name of state.model.textureNames) {
-            const file = state.textureFiles.get(name);
+        for (const name of this.state.model.textureNames) {
+            const file = this.state.textureFiles.get(name);
             if (!file) continue;
             try {
                 images.set(name, await createImageBitmap(file));
@@ -126,10 +151,10 @@ export class Session {
                 broken.push(`${name}.png`);
             }
         }
-        if (!current()) return;
-        Object.assign(state, { images, brokenTextures: broken });
-        state.view = this.drawable() ? this.viewer.show(state.model, images) : null;
-        this.updateNodes(state.nodeOf.keys());
+        if (!current() || latest !== this.draws) return;
+        Object.assign(this.state, { images, brokenTextures: broken });
+        this.state.view = this.drawable() ? this.viewer.show(this.state.model, images) : null;
+        this.updateNodes(this.state.nodeOf.keys());
     }
 
     drawable() {
@@ -163,10 +188,12 @@ export class Session {
             }
             if (!current()) return;
         }
-        this.setX("running", "");
-        const result = large ? await this.streamX(target) : await this.run("kon2x");
+        this.setX("running", `Making ${name}…`);
+        const result = large ? await this.streamX(target, current) : await this.run("kon2x");
         if (!current()) return;
-        if (result.kind === "cancelled") {
+        if (result.kind === "unwritable") {
+            this.setX("failed", `${target.name} could not be written: ${result.message}`);
+        } else if (result.kind === "cancelled") {
             this.setX("cancelled", `Making ${name} was cancelled.`);
         } else if (result.kind === "trapped") {
             this.setX("failed", `${name} was not made: the program stopped with an error (${result.message}).`);
@@ -181,25 +208,33 @@ export class Session {
     }
 
     // Runs kon2x with its output streamed into the file handle; resolves
-    // with the run's result (`written`: its size).
-    async streamX(handle) {
-        const stream = await handle.createWritable();
-        let writing = Promise.resolve();
+    // with the run's result (`written`: its size), or { kind: "unwritable",
+    // message } when the file cannot be written (the run is then cancelled).
+    async streamX(handle, current) {
+        let failure = null;
         let written = 0;
+        let stream;
+        let writing = handle.createWritable().then((opened) => {
+            stream = opened;
+        });
+        const stopped = (error) => {
+            failure ??= error;
+            if (current()) this.jobs.cancel();
+        };
         const result = await this.run("kon2x", {
             onChunk: (name, bytes) => {
                 written += bytes.byteLength;
-                writing = writing.then(() => stream.write(bytes));
+                writing = writing.then(() => failure || stream.write(bytes)).catch(stopped);
             },
         });
+        await writing.catch(stopped);
         try {
-            await writing;
+            if (!failure) await (result.kind === "done" && result.status === 0 ? stream.close() : stream.abort());
         } catch (error) {
-            await stream.abort().catch(() => {});
-            return { kind: "trapped", message: `writing failed: ${error.message}` };
+            failure = error;
         }
-        await (result.kind === "done" && result.status === 0 ? stream.close() : stream.abort());
-        return { ...result, written };
+        if (failure) await stream?.abort().catch(() => {});
+        return failure ? { kind: "unwritable", message: failure.message } : { ...result, written };
     }
 
     setX(phase, text) {
@@ -234,7 +269,7 @@ export class Session {
     // The one note over the view.
     viewNote() {
         const state = this.state;
-        const notes = [...state.intake.refused];
+        const notes = [...state.intake.refused, state.infoProblem];
         if (!this.viewer.working) notes.push(this.viewer.lost ? kLost : kNoWebGL);
         else if (state.model && !state.busy) notes.push(this.drawingNote());
         return notes.filter(Boolean).join(" ");
@@ -246,6 +281,7 @@ export class Session {
         if (!model.nodes.length) {
             return info?.instances ? "Nothing to draw: none of the model's instances can be placed." : "Nothing to draw: the model has no instances.";
         }
+        if (!view) return "";
         const notes = [];
         if (view.zeroArea) notes.push("Nothing to see: every face of the model has zero area as placed.");
         const boxes = view.boxesArePoints ? "dots at their centres" : "boxes";

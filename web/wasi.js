@@ -254,10 +254,10 @@ export class MemoryWasi {
     }
     fd_seek(fd, offset, whence, positionOut) {
         const handle = this.open.get(fd);
-        if (!handle) return fd <= 2 ? 70 : kBadFile;  // ESPIPE for the console
+        if (!handle) return fd <= 2 ? kNotSeekable : kBadFile;
         const base = [0, handle.position, handle.file.size][whence];
+        if (base === undefined || base + Number(offset) < 0) return kInvalid;
         const position = base + Number(offset);
-        if (base === undefined || position < 0) return kInvalid;
         handle.position = position;
         this.view().setBigUint64(positionOut, BigInt(position), true);
         return kSuccess;

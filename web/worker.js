@@ -40,7 +40,7 @@ function convert({ job, program, name, bytes, stream }) {
         const files = wasi.writtenFiles().map((file) => ({
             name: file.name, size: file.size, blob: stream ? null : new Blob(file.chunks, { type: kTypes[program] ?? "" }),
         }));
-        const stdout = program === "kon2info" ? wasi.consoleText() : "";
+        const stdout = program === "kon2info" ? new TextDecoder().decode(wasi.consoleBytes(1)) : "";
         postMessage({ type: "result", job, status, messages: wasi.consoleText(kPrompts), files, stdout });
     } catch (error) {
         // A trap is shown as what it is, never as running out of memory.

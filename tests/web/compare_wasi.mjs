@@ -16,7 +16,7 @@ const work = mkdtempSync(path.join(tmpdir(), "compare-wasi-"));
 let checked = 0;
 let failed = 0;
 
-// A run's outcome as text, and its files (name to bytes) left in the folder.
+// A run's status and console bytes, and the files (name to bytes) left in its folder.
 function runWasm(module, program, args, files, folders = []) {
     const wasi = new MemoryWasi([program, ...args], files, { folders });
     let status = "trap";

@@ -101,11 +101,14 @@ async function faults() {
     await give(corpus("bad-point-line.kon"));
     expect(await text("#messages") === "falsches Punktformat in Zeile 3!\nbad-point-line.kon ist fehlerhaft\n"
         && await page.isHidden("a[download]"), "a broken file shows the reader's message and no download");
-    for (const name of ["Häuser.kon", ".kon"]) {
+    for (const name of ["Häuser.kon", ".kon", 'say "hi".kon']) {
         await give({ name, mimeType: "text/plain", buffer: readFileSync(example) });
         const glb = name.replace(/kon$/, "glb");
-        expect((await linkBytes(glb))?.length > 0, `${name} is offered as ${glb}, the name kon2gltf gave it`);
+        expect((await linkBytes(glb))?.length > 0 && (await counts()).Points === "10", `${name} is offered as ${glb}, the name kon2gltf gave it, and counted`);
     }
+    await give(corpus("unplaceable-instances.kon"));
+    expect((await counts())["Instances that cannot be placed"] === "2" && /Instance 2 \(cannot be placed\)/.test(await text("#instance-rows")),
+        "the instances that cannot be placed are named");
     writeFileSync(path.join(work, "lines.kon"), "KON;KRUV\nX\n0;0;0\n1;0;0\nFlaechen\n0;1\nScalX\n1;1;1;0;0;0;0;0;0\n2;2;2;0;0;0;0;0;0\n");
     await give(path.join(work, "lines.kon"));
     const lines = await counts();

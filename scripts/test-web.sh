@@ -1,7 +1,8 @@
 #!/bin/sh
 # Compares kon2x.wasm and kon2gltf.wasm, run over the page's own WASI layer,
-# with the Linux build on every example, the corpus, the fuzz seeds and 300
-# generated files (tests/web/compare_wasi.mjs, one node process), and has
+# with the Linux build on every example, the corpus, the fuzz seeds and past
+# findings and 300 generated files (tests/web/compare_wasi.mjs, one node
+# process; libFuzzer has no WebAssembly runtime), and has
 # node's own WASI convert the example.
 set -eu
 cd "$(dirname "$0")/.."
@@ -17,7 +18,7 @@ samples=build/web-samples
 rm -rf "$samples"
 build/release-tests/tests/kon2x_sample_inputs "$samples" 300 7
 node tests/web/compare_wasi.mjs build/release-tests "$web" examples/*.kon tests/corpus/*.kon tests/corpus/*.bin \
-    fuzz/corpus/* "$samples"/sample*
+    fuzz/corpus/* $(find tests/fuzz_findings -type f ! -name .keep) "$samples"/sample*
 
 echo "== node's own WASI runs the example"
 work=$(mktemp -d)

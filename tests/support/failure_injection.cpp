@@ -26,7 +26,13 @@ std::atomic<bool> thread_start_failed{false};
 void* operator new(std::size_t size) {
     if (size >= failing_low.load() && size < failing_high.load() && allocations_left-- <= 0) {
         ++failed_allocations;
-        throw std::bad_alloc();
+        // As the library's operator new: a new_handler where one is set
+        // (the build without exceptions), else bad_alloc.
+        const std::new_handler handler = std::get_new_handler();
+        if (handler == nullptr) {
+            throw std::bad_alloc();
+        }
+        handler();
     }
     if (void* memory = std::malloc(size > 0 ? size : 1)) {
         return memory;

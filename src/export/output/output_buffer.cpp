@@ -7,7 +7,7 @@ OutputBuffer::OutputBuffer(std::FILE* file) : file_(file), buffer_(kChunkSize) {
 
 OutputBuffer::OutputBuffer(std::string& memory) : memory_(&memory), buffer_(kChunkSize) {}
 
-OutputBuffer::OutputBuffer() : buffer_(kChunkSize) {}
+OutputBuffer::OutputBuffer() : buffer_(kDroppedChunkSize) {}
 
 void OutputBuffer::hand_on(const char* data, std::size_t size) {
     if (ok_ && size > 0) {
@@ -23,6 +23,13 @@ void OutputBuffer::hand_on(const char* data, std::size_t size) {
 void OutputBuffer::drain() {
     hand_on(buffer_.data(), used_);
     used_ = 0;
+}
+
+void OutputBuffer::make_room(std::size_t size) {
+    drain();
+    if (size > buffer_.size()) {
+        buffer_.resize(size);
+    }
 }
 
 void OutputBuffer::write_direct(std::string_view text) {

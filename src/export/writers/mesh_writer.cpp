@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "export/maths/nan_rule.hpp"
 #include "export/output/decimal_digits.hpp"
 #include "export/output/fixed6.hpp"
 #include "export/output/ordered_chunks.hpp"
@@ -65,15 +66,19 @@ void format_vertices(const MeshPlan& plan, std::int64_t first, std::int64_t end,
     for (std::int64_t v = first; v < end;) {
         const std::int64_t j = v / point_count;
         const InstanceTransform transform(plan.instances()[static_cast<std::size_t>(j)]);
+        const bool finite = transform.finite();
+        const auto number = [finite](float value) {
+            return finite ? double{value} : nan_rule::widened(value);
+        };
         for (const std::int64_t stop = std::min(end, (j + 1) * point_count); v < stop; ++v) {
             const PointRecord& point = points[static_cast<std::size_t>(v - j * point_count)];
             const Vec3f r = directx_axes(plan.kind(), transform.apply(model_position(point)));
             char* p = out.reserve(3 * kMaxFixed6Length + 16);
-            p = write_fixed6(p, r.x);
+            p = write_fixed6(p, number(r.x));
             p = put(p, "; ");
-            p = write_fixed6(p, r.y);
+            p = write_fixed6(p, number(r.y));
             p = put(p, "; ");
-            p = write_fixed6(p, r.z);
+            p = write_fixed6(p, number(r.z));
             p = put(p, ";,\r\n");
             out.commit(p);
         }
@@ -205,9 +210,9 @@ void write_texture_coords(const MeshPlan& plan, MeshText& mesh) {
     std::string lines;
     char line[2 * kMaxFixed6Length + 8];
     for (const PointRecord& point : plan.points()) {
-        char* p = write_fixed6(line, point.u);
+        char* p = write_fixed6(line, nan_rule::widened(point.u));
         p = put(p, "; ");
-        p = write_fixed6(p, point.v);
+        p = write_fixed6(p, nan_rule::widened(point.v));
         p = put(p, ";\r\n");
         lines.append(line, p);
     }

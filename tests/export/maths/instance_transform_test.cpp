@@ -56,6 +56,10 @@ TEST(TransformPoint, ReducesToFloat32OnlyWhereTheStepsSay) {
     const Vec3f t = transform_point(turned, {100, 0, 50});
     EXPECT_EQ(t.x, static_cast<float>(static_cast<float>(100 * std::cos(b) + 50 * std::sin(b))));
     EXPECT_EQ(t.z, static_cast<float>(static_cast<float>(50 * std::cos(b) - 100 * std::sin(b))));
+    // A scale factor that could overflow float32 takes the NaN rule's path, with the same finite results.
+    const Vec3f h = transform_point(instance(1, 0, 0, 0, 30, 0, 1e29f), {3, 0, 50});
+    EXPECT_EQ(h.x, static_cast<float>(
+                       1.0 + static_cast<float>(double{1e29f} * 3 * std::cos(b) + 50 * std::sin(b))));
 }
 
 }  // namespace

@@ -24,7 +24,6 @@ function fileState(file) {
         unplaced: new Set(),   // the instances that cannot be placed
         nodeOf: new Map(),     // instance number to node index
         view: null,            // what the viewer drew (Viewer.show)
-        images: new Map(),     // NNNN to ImageBitmap
         brokenTextures: [],    // NNNN.png files that do not decode
         x: null,               // making the .x: { phase: "running" | "done" | "cancelled" | "failed", text }
         selected: null,
@@ -152,7 +151,7 @@ export class Session {
             }
         }
         if (!current() || latest !== this.draws) return;
-        Object.assign(this.state, { images, brokenTextures: broken });
+        this.state.brokenTextures = broken;
         this.state.view = this.drawable() ? this.viewer.show(this.state.model, images) : null;
         this.updateNodes(this.state.nodeOf.keys());
     }
@@ -308,9 +307,8 @@ export class Session {
         }
         if (model) rows.push(["Materials", model.materials.length]);
         if (view) {
-            const triangles = model.primitives.reduce((sum, p) => sum + p.indices.length / 3, 0) * model.nodes.length;
             rows.push(["Triangles drawn", view.trianglesDrawn.toLocaleString("en")]);
-            if (view.trianglesDrawn < triangles) rows.push(["Triangles in the model", triangles.toLocaleString("en")]);
+            if (view.trianglesDrawn < view.triangles) rows.push(["Triangles in the model", view.triangles.toLocaleString("en")]);
             rows.push(["Size x, y, z", [view.size.x, view.size.y, view.size.z].map((v) => +v.toPrecision(6)).join(" × ")]);
         }
         return rows;

@@ -15,7 +15,6 @@ const kMostBoxes = 4096;
 const kHighlight = new THREE.Color(1.0, 0.75, 0.2);
 const kPlain = new THREE.Color(1, 1, 1);
 const kHidden = new THREE.Matrix4().makeScale(0, 0, 0);
-export const kBackground = new THREE.Color(0xe8eef4);
 
 export class Viewer {
     // Without WebGL the view is not `working` from the start; `onLost` is told
@@ -44,7 +43,7 @@ export class Viewer {
             this.onLost();
         });
         this.scene = new THREE.Scene();
-        this.scene.background = kBackground;
+        this.scene.background = new THREE.Color(0xe8eef4);
         this.scene.add(new THREE.HemisphereLight(0xffffff, 0x8a8a80, 2.2));
         this.sun = new THREE.DirectionalLight(0xffffff, 1.6);
         this.scene.add(this.sun);
@@ -97,9 +96,9 @@ export class Viewer {
     // Shows a model read by readGlb that has faces and nodes; `images` maps
     // NNNN to an ImageBitmap. Returns what is drawn: { full: instances drawn
     // in full, fraction: the part of the first one's triangles drawn when not
-    // even one fits, boxesArePoints, trianglesDrawn, far: points that faces
-    // use far outside the others, zeroArea: no face has an area as placed,
-    // size: of the box of every placed point }.
+    // even one fits, boxesArePoints, trianglesDrawn, triangles: of the whole
+    // model, far: points that faces use far outside the others, zeroArea: no
+    // face has an area as placed, size: of the box of every placed point }.
     show(model, images) {
         this.clear();
         this.matrices = model.nodes.map((node) => new THREE.Matrix4().compose(
@@ -121,7 +120,7 @@ export class Viewer {
         const [cx, cy, cz] = crossSums(model);
         return {
             full, fraction, boxesArePoints: this.boxesArePoints, far: bulk.far,
-            trianglesDrawn: fraction < 1 ? drawn : drawn * full,
+            trianglesDrawn: fraction < 1 ? drawn : drawn * full, triangles: triangles * model.nodes.length,
             // Scaling by S turns a face's normal n into (sy sz nx, sx sz ny, sx sy nz).
             zeroArea: !model.nodes.some(({ scale: [sx, sy, sz] }) => Math.abs(sy * sz) * cx + Math.abs(sx * sz) * cy + Math.abs(sx * sy) * cz > 0),
             size: this.placed(all).getSize(new THREE.Vector3()),

@@ -11,7 +11,7 @@ STRICT        = -DKON2X_WERROR=ON
 WEB_PACKAGES = clang-19 lld-19 libc++-19-dev-wasm32 libc++abi-19-dev-wasm32 libclang-rt-19-dev-wasm32 wasi-libc
 WINDOWS_PACKAGES = cmake make g++ libgtest-dev googletest g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine wine64
 
-.PHONY: all run preview release test test-clang test-release format-check no-exceptions web test-web windows test-windows dist test-dist bench fuzz ci clean
+.PHONY: all run preview release test test-clang test-release format-check no-exceptions web web-native test-web test-browsers windows test-windows dist test-dist bench fuzz ci clean
 
 all: release
 
@@ -33,7 +33,7 @@ preview: release web
 	cp examples/house.kon $(BUILD_DIR)/preview/
 	cd $(BUILD_DIR)/preview && ../release/kon2gltf house.kon < /dev/null
 	node tests/gltf/render.mjs $(BUILD_DIR)/preview/house.glb docs/house.png --house
-	node tests/web/page.mjs $(BUILD_DIR)/web/kon2x.html $(BUILD_DIR)/release --screenshot docs/page.png
+	node tests/web/page.mjs chromium $(BUILD_DIR)/web/kon2x.html $(BUILD_DIR)/release --screenshot docs/page.png
 
 # One rule for the three test builds; each sets its build folder, compiler and flags.
 # test: GCC, Debug, AddressSanitizer and UndefinedBehaviorSanitizer.
@@ -80,14 +80,26 @@ web:
 	cmake --build $(BUILD_DIR)/web -j $(JOBS)
 	node web/build.mjs $(BUILD_DIR)/web
 
+# The Linux programs that the WebAssembly build and the page are compared with.
+web-native:
+	@scripts/setup.sh cmake make g++
+	cmake -S . -B build/release-tests -DCMAKE_BUILD_TYPE=Release $(STRICT) >/dev/null
+	cmake --build build/release-tests -j $(JOBS) --target kon2x kon2gltf kon2x_sample_inputs
+
 # The WebAssembly programs over the page's WASI layer against the Linux build
 # on every sample input, the page's modules in node, and the page in headless
 # Chromium.
-test-web: web
+test-web: web web-native
 	@scripts/setup-gltf.sh
 	BUILD_DIR=$(BUILD_DIR) scripts/test-web.sh
 	node --test tests/web/
-	node tests/web/page.mjs $(BUILD_DIR)/web/kon2x.html build/release-tests
+	BUILD_DIR=$(BUILD_DIR) scripts/test-browsers.sh chromium
+
+# The page's scenario in Chromium, Firefox and WebKitGTK (ENGINES: some of them).
+test-browsers: web web-native
+	@scripts/setup-gltf.sh
+	@scripts/setup-browsers.sh
+	BUILD_DIR=$(BUILD_DIR) scripts/test-browsers.sh $(ENGINES)
 
 # build-windows/kon2x.exe and kon2gltf.exe for 64-bit Windows, each one exe with no DLLs beside it.
 windows:
@@ -121,7 +133,9 @@ fuzz:
 	@scripts/setup.sh cmake make clang libclang-rt-14-dev
 	FUZZ_SECONDS=$(FUZZ_SECONDS) scripts/fuzz.sh
 
+# make test has run the page in Chromium: the other two engines join here.
 ci: format-check no-exceptions test test-clang test-release test-windows test-dist
+	$(MAKE) test-browsers ENGINES="firefox webkitgtk"
 	$(MAKE) fuzz FUZZ_SECONDS=30
 
 clean:

@@ -9,8 +9,6 @@ cd "$(dirname "$0")/.."
 jobs=$(nproc 2>/dev/null || echo 2)
 web=${BUILD_DIR:-build}/web
 
-cmake -S . -B build/release-tests -DCMAKE_BUILD_TYPE=Release -DKON2X_WERROR=ON >/dev/null
-cmake --build build/release-tests -j "$jobs" --target kon2x kon2gltf kon2x_sample_inputs
 cmake --build "$web" -j "$jobs" --target kon2x_8mib
 
 echo "== Linux and WebAssembly builds compared"

@@ -80,7 +80,8 @@ TEST_P(Corpus, ConvertsAsExpected) {
 std::string case_name(const testing::TestParamInfo<fs::path>& param) {
     std::string name = param.param.filename().string();
     for (char& c : name) {
-        const bool letter_or_digit = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
+        const bool letter_or_digit =
+            (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
         c = letter_or_digit ? c : '_';
     }
     return name;

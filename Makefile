@@ -2,7 +2,7 @@
 BUILD_DIR    ?= build
 JOBS         ?= $(shell nproc 2>/dev/null || echo 2)
 FUZZ_SECONDS ?= 60
-TEST_PACKAGES = cmake make g++ libgtest-dev libassimp-dev
+TEST_PACKAGES = cmake make g++ libgtest-dev libassimp-dev librsvg2-bin python3-ezdxf librecad
 # Warnings are errors in every build made here (a plain cmake build only warns).
 STRICT        = -DKON2X_WERROR=ON
 
@@ -23,7 +23,9 @@ release:
 run: release
 	$(BUILD_DIR)/release/kon2x examples/house.kon < /dev/null
 	$(BUILD_DIR)/release/kon2gltf examples/house.kon < /dev/null
-	@echo "Wrote examples/house.x and examples/house.glb"
+	$(BUILD_DIR)/release/kon2svg examples/house.kon < /dev/null
+	$(BUILD_DIR)/release/kon2dxf examples/house.kon < /dev/null
+	@echo "Wrote examples/house.x, .glb, .svg and .dxf"
 
 # docs/house.png: the bundled example as three.js shows it in headless
 # Chromium; docs/page.png: the page with the example loaded.
@@ -67,10 +69,10 @@ format-check:
 no-exceptions:
 	@scripts/setup.sh cmake make g++ libgtest-dev
 	cmake -S . -B $(BUILD_DIR)/no-exceptions -DCMAKE_BUILD_TYPE=Release -DKON2X_THREADS=OFF -DKON2X_EXCEPTIONS=OFF -DKON2X_FROM_CHARS=OFF $(STRICT)
-	cmake --build $(BUILD_DIR)/no-exceptions -j $(JOBS) --target kon2x kon2gltf kon2x_tests kon2x_injection_tests
+	cmake --build $(BUILD_DIR)/no-exceptions -j $(JOBS) --target kon2x kon2gltf kon2svg kon2dxf kon2x_tests kon2x_injection_tests
 	ctest --test-dir $(BUILD_DIR)/no-exceptions --output-on-failure -j $(JOBS) -R '^(Files/Corpus|OutOfMemory)\.' < /dev/null
 
-# build/web/kon2x.wasm and kon2gltf.wasm (wasm32-wasi), and
+# build/web/kon2.wasm, every program in one module (wasm32-wasi), and
 # build/web/kon2x.html, the offline page that runs them (web/, bundled by
 # web/build.mjs).
 web:
@@ -84,7 +86,7 @@ web:
 web-native:
 	@scripts/setup.sh cmake make g++
 	cmake -S . -B build/release-tests -DCMAKE_BUILD_TYPE=Release $(STRICT) >/dev/null
-	cmake --build build/release-tests -j $(JOBS) --target kon2x kon2gltf kon2x_sample_inputs
+	cmake --build build/release-tests -j $(JOBS) --target kon2x kon2gltf kon2svg kon2dxf kon2x_sample_inputs
 
 # The WebAssembly programs over the page's WASI layer against the Linux build
 # on every sample input, the page's modules in node, and the page in headless
@@ -105,7 +107,7 @@ test-browsers: web web-native
 windows:
 	@scripts/setup.sh cmake make g++-mingw-w64-x86-64-posix
 	cmake -S . -B build-windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=Release -DKON2X_TESTS=OFF $(STRICT)
-	cmake --build build-windows -j $(JOBS) --target kon2x kon2gltf
+	cmake --build build-windows -j $(JOBS) --target kon2x kon2gltf kon2svg kon2dxf
 
 # Unit tests under Wine, the import list, and the comparison with the Linux build.
 test-windows:

@@ -11,7 +11,6 @@ build=build/bench
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DKON2X_TESTS=OFF -DKON2X_BENCH=ON -DKON2X_WERROR=ON >/dev/null
 cmake --build "$build" -j "$(nproc)" >/dev/null
 kon2x=$PWD/$build/kon2x
-kon2gltf=$PWD/$build/kon2gltf
 # Into memory where possible, so that disk write-back does not blur the figures.
 scratch=${TMPDIR:-$( [ -d /dev/shm ] && echo /dev/shm || echo /tmp )}
 work=$(mktemp -d "$scratch/kon2x-bench.XXXXXX")
@@ -87,11 +86,16 @@ peak_kb() {
 rss64=$(peak_kb "$work/bench.kon")
 rss1024=$(peak_kb "$work/bench1024.kon")
 
-for model in bench largest; do
-    gltf_time=$(median_ms "$work/$model.glb" "$kon2gltf" "$work/$model.kon")
-    gltf_rss=$(/usr/bin/time -f %M "$kon2gltf" "$work/$model.kon" 2>&1 >/dev/null < /dev/null | tail -n 1)
-    echo "kon2gltf $model.kon:$(printf '%*s' $((14 - ${#model})) '')${gltf_time} ms, peak memory $((gltf_rss / 1024)) MiB," \
-        "$(stat -c %s "$work/$model.glb") bytes"
+# kon2gltf, and the drawing programs on the bench model's 98,000 derived lines.
+for program in kon2gltf kon2svg kon2dxf; do
+    extension=${program#kon2}
+    [ "$extension" = gltf ] && extension=glb
+    for model in bench largest; do
+        time=$(median_ms "$work/$model.$extension" "$build/$program" "$work/$model.kon")
+        rss=$(/usr/bin/time -f %M "$build/$program" "$work/$model.kon" 2>&1 >/dev/null < /dev/null | tail -n 1)
+        echo "$program $model.kon:$(printf '%*s' $((15 - ${#program} - ${#model})) '')${time} ms," \
+            "peak memory $((rss / 1024)) MiB, $(stat -c %s "$work/$model.$extension") bytes"
+    done
 done
 echo "peak memory, 64 instances:   $((rss64 / 1024)) MiB"
 echo "peak memory, 1024 instances: $((rss1024 / 1024)) MiB   ratio $(ratio "$rss1024" "$rss64")"

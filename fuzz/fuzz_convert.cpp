@@ -1,7 +1,9 @@
-// Fuzz target: load, then write every model a reader accepts as a .x mesh and
-// as glTF, both into memory sinks.
+// Fuzz target: load, then write every model a reader accepts as a .x mesh, as
+// glTF and its drawing as SVG and DXF, all into memory sinks.
+#include "export/writers/dxf_writer.hpp"
 #include "export/writers/gltf_writer.hpp"
 #include "export/writers/mesh_writer.hpp"
+#include "export/writers/svg_writer.hpp"
 #include "fuzz_input.hpp"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -18,6 +20,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         kon2x::OutputBuffer gltf;
         kon2x::write_gltf(kon2x::MeshPlan(model), gltf);
         gltf.flush();
+        kon2x::OutputBuffer drawing;
+        kon2x::write_svg(kon2x::DrawingPlan(model), drawing);
+        kon2x::write_dxf(kon2x::DrawingPlan(model), drawing);
+        drawing.flush();
     }
     return 0;
 }

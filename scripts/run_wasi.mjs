@@ -1,14 +1,15 @@
-// Runs kon2x.wasm or kon2gltf.wasm under node:wasi as the native program runs:
-//   node --no-warnings scripts/run_wasi.mjs PROGRAM.wasm ARGUMENTS...
-// The program sees its name without ".wasm" as argv[0], the current folder
+// Runs a program of kon2.wasm (kon2x, kon2gltf, kon2svg, kon2dxf, kon2info)
+// under node:wasi as the native program runs:
+//   node --no-warnings scripts/run_wasi.mjs kon2.wasm PROGRAM ARGUMENTS...
+// The program sees PROGRAM as argv[0], the current folder
 // (and the folder of every absolute argument), standard input, output and
 // error, and ends with its own exit status. A trap (anything but a normal
 // exit) is shown as what it is, on standard error, with status 134.
 import { readFile } from 'node:fs/promises';
-import { basename, dirname, isAbsolute } from 'node:path';
+import { dirname, isAbsolute } from 'node:path';
 import { WASI } from 'node:wasi';
 
-const [wasmPath, ...args] = process.argv.slice(2);
+const [wasmPath, program, ...args] = process.argv.slice(2);
 const preopens = { '.': process.cwd() };
 for (const argument of args) {
     if (isAbsolute(argument)) {
@@ -17,7 +18,7 @@ for (const argument of args) {
 }
 const wasi = new WASI({
     version: 'preview1',
-    args: [basename(wasmPath, '.wasm'), ...args],
+    args: [program, ...args],
     env: {},
     preopens,
     returnOnExit: true,
@@ -27,6 +28,6 @@ try {
     const instance = await WebAssembly.instantiate(module, wasi.getImportObject());
     process.exitCode = wasi.start(instance);
 } catch (error) {
-    process.stderr.write(`${basename(wasmPath)}: ${error}\n`);
+    process.stderr.write(`${program}: ${error}\n`);
     process.exitCode = 134;
 }

@@ -1,5 +1,5 @@
 #!/bin/sh
-# Compares kon2x.wasm and kon2gltf.wasm, run over the page's own WASI layer,
+# Compares the programs of kon2.wasm, run over the page's own WASI layer,
 # with the Linux build on every example, the corpus, the fuzz seeds and past
 # findings and 300 generated files (tests/web/compare_wasi.mjs, one node
 # process; libFuzzer has no WebAssembly runtime), and has
@@ -9,7 +9,7 @@ cd "$(dirname "$0")/.."
 jobs=$(nproc 2>/dev/null || echo 2)
 web=${BUILD_DIR:-build}/web
 
-cmake --build "$web" -j "$jobs" --target kon2x_8mib
+cmake --build "$web" -j "$jobs" --target kon2_8mib
 
 echo "== Linux and WebAssembly builds compared"
 samples=build/web-samples
@@ -22,5 +22,5 @@ echo "== node's own WASI runs the example"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cp examples/house.kon "$work/"
-(cd "$work" && node --no-warnings "$OLDPWD/scripts/run_wasi.mjs" "$OLDPWD/$web/kon2x.wasm" house.kon < /dev/null)
+(cd "$work" && node --no-warnings "$OLDPWD/scripts/run_wasi.mjs" "$OLDPWD/$web/kon2.wasm" kon2x house.kon < /dev/null)
 cmp "$work/house.x" tests/corpus/house.x && echo "house.x as the Linux build writes it"

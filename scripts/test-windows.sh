@@ -1,5 +1,5 @@
 #!/bin/sh
-# Cross-builds kon2x.exe, kon2gltf.exe and the unit tests, runs the tests under
+# Cross-builds kon2x.exe, kon2gltf.exe, kon2svg.exe, kon2dxf.exe and the unit tests, runs the tests under
 # Wine, checks the exes' imports, then compares both with the Linux build on
 # every sample input.
 set -eu
@@ -18,7 +18,7 @@ cmake --build build-windows-i686 -j "$jobs"
 
 # The Linux side of the comparison and the sample generator.
 cmake -S . -B build/release-tests -DCMAKE_BUILD_TYPE=Release -DKON2X_WERROR=ON >/dev/null
-cmake --build build/release-tests -j "$jobs" --target kon2x kon2gltf kon2x_sample_inputs
+cmake --build build/release-tests -j "$jobs" --target kon2x kon2gltf kon2svg kon2dxf kon2x_sample_inputs
 
 # One persistent Wine server for the whole run: a warm start is fast.
 wineboot --init >/dev/null 2>&1 || true
@@ -28,7 +28,7 @@ trap 'wineserver -k 2>/dev/null || true' EXIT
 echo "== unit tests under Wine"
 ctest --test-dir build-windows --output-on-failure < /dev/null
 
-for program in kon2x kon2gltf; do
+for program in kon2x kon2gltf kon2svg kon2dxf; do
     echo "== imports of $program.exe"
     imports=$(x86_64-w64-mingw32-objdump -p build-windows/$program.exe | sed -n 's/^[[:space:]]*DLL Name: //p' | sort | tr '\n' ' ')
     echo "$imports"
@@ -43,4 +43,6 @@ mkdir -p "$samples/paths"
 inputs="examples/*.kon tests/corpus/*.kon tests/corpus/*.bin fuzz/corpus/* $samples/sample*"
 tests/compare_builds.sh windows "$PWD/build/release-tests/kon2x" "$PWD/build-windows/kon2x.exe" .x $inputs
 tests/compare_builds.sh windows "$PWD/build/release-tests/kon2gltf" "$PWD/build-windows/kon2gltf.exe" .glb $inputs
+tests/compare_builds.sh windows "$PWD/build/release-tests/kon2svg" "$PWD/build-windows/kon2svg.exe" .svg $inputs
+tests/compare_builds.sh windows "$PWD/build/release-tests/kon2dxf" "$PWD/build-windows/kon2dxf.exe" .dxf $inputs
 tests/windows/paths.sh "$PWD/build-windows/kon2x.exe" examples/house.kon

@@ -29,10 +29,7 @@ async function bundle(entry, modules) {
     return result.outputFiles[0].text;
 }
 
-const programs = {};
-for (const program of ["kon2x", "kon2gltf", "kon2info"]) {
-    programs[program] = (await readFile(path.join(build, `${program}.wasm`))).toString("base64");
-}
+const programs = (await readFile(path.join(build, "kon2.wasm"))).toString("base64");
 const worker = await bundle("worker.js", { "kon2x-programs": `export const programs = ${JSON.stringify(programs)};` });
 const script = await bundle("main.js", {
     "kon2x-worker": `export const workerSource = ${JSON.stringify(worker)};`,

@@ -1,4 +1,5 @@
-// The worker that runs the programs (kon2x, kon2gltf, kon2info) as WebAssembly,
+// The worker that runs the programs (kon2x, kon2gltf, kon2info; kon2svg and
+// kon2dxf) of the one WebAssembly module, chosen by argv[0],
 // the only place where WebAssembly runs. Message in: convert, one job. Out,
 // each carrying the job's number: progress, chunk (with `stream`), then
 // exactly one of result or failed. Bytes travel as transfers or Blobs.
@@ -9,14 +10,11 @@ const kProgressStep = 8 << 20;
 const kTypes = { kon2gltf: "model/gltf-binary", kon2x: "text/plain" };
 // The prompts, which the programs write on their own and which only wait for Enter.
 const kPrompts = new Set(["Return->", "--> "]);
-const modules = new Map();
+let module = null;
 
-function moduleOf(program) {
-    if (!modules.has(program)) {
-        const bytes = Uint8Array.from(atob(programs[program]), (c) => c.charCodeAt(0));
-        modules.set(program, new WebAssembly.Module(bytes));
-    }
-    return modules.get(program);
+function programModule() {
+    module ??= new WebAssembly.Module(Uint8Array.from(atob(programs), (c) => c.charCodeAt(0)));
+    return module;
 }
 
 // Runs `program` on the file `name`. With `stream`, every file the program
@@ -36,7 +34,7 @@ function convert({ job, program, name, bytes, stream }) {
     };
     const wasi = new MemoryWasi([program, name], new Map([[name, new Uint8Array(bytes)]]), { onWrite });
     try {
-        const status = wasi.start(new WebAssembly.Instance(moduleOf(program), wasi.imports()));
+        const status = wasi.start(new WebAssembly.Instance(programModule(), wasi.imports()));
         const files = wasi.writtenFiles().map((file) => ({
             name: file.name, size: file.size, blob: stream ? null : new Blob(file.chunks, { type: kTypes[program] ?? "" }),
         }));

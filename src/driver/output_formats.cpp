@@ -2,8 +2,11 @@
 #include "driver/output_formats.hpp"
 
 #include "console/console.hpp"
+#include "export/writers/drawing_plan.hpp"
+#include "export/writers/dxf_writer.hpp"
 #include "export/writers/gltf_writer.hpp"
 #include "export/writers/mesh_writer.hpp"
+#include "export/writers/svg_writer.hpp"
 
 namespace kon2x {
 
@@ -21,9 +24,21 @@ std::string write_gltf_binary(const ConstructionModel& model, OutputBuffer& out)
                            : std::string();
 }
 
+std::string write_svg_drawing(const ConstructionModel& model, OutputBuffer& out) {
+    write_svg(DrawingPlan(model), out);
+    return {};
+}
+
+std::string write_dxf_drawing(const ConstructionModel& model, OutputBuffer& out) {
+    write_dxf(DrawingPlan(model), out);
+    return {};
+}
+
 }  // namespace
 
 const OutputFormat kDirectXMesh{".x", write_directx_mesh};
 const OutputFormat kGltfBinary{".glb", write_gltf_binary};
+const OutputFormat kSvgDrawing{".svg", write_svg_drawing};
+const OutputFormat kDxfDrawing{".dxf", write_dxf_drawing};
 
 }  // namespace kon2x

@@ -23,4 +23,8 @@ extern const OutputFormat kDirectXMesh;
 // "Nicht darstellbare Instanzen: %d\n".
 extern const OutputFormat kGltfBinary;
 
+// The drawing, the model's three line lists: SVG and ASCII DXF R12.
+extern const OutputFormat kSvgDrawing;
+extern const OutputFormat kDxfDrawing;
+
 }  // namespace kon2x

@@ -1,6 +1,7 @@
 // Line derivation: outline edges, shared edges and dimension lines.
 #include "loading/line_derivation.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <span>
@@ -50,12 +51,9 @@ LineRecord line_between(std::span<const PointRecord> points, std::int16_t p, std
     return line;
 }
 
-// Appends the line from point p to point q unless the list is full.
-void append_line(std::vector<LineRecord>& list, std::span<const PointRecord> points, std::int16_t p,
-                 std::int16_t q) {
-    if (list.size() < static_cast<std::size_t>(kMaxCount)) {
-        list.push_back(line_between(points, p, q));
-    }
+// A list's count: its size, at most 32767, the limit of the model's counts.
+std::int16_t capped_count(const std::vector<LineRecord>& list) {
+    return static_cast<std::int16_t>(std::min(list.size(), static_cast<std::size_t>(kMaxCount)));
 }
 
 // Positions of the edges in their list by undirected key: open addressing
@@ -132,22 +130,23 @@ void derive_lines(ConstructionModel& model) {
     std::vector<LineRecord> dimension_lines;
     for (const FaceRecord& face : faces) {
         if (face.vertex_count == 2) {
-            append_line(dimension_lines, points, face.index(0), face.index(1));
+            dimension_lines.push_back(line_between(points, face.index(0), face.index(1)));
         }
     }
 
     std::vector<LineRecord> lines;
     std::vector<LineRecord> dashed_lines;
     for (const EdgeUse& edge : collect_edges(faces)) {
-        append_line(edge.use_count == 1 ? lines : dashed_lines, points, edge.from, edge.to);
+        (edge.use_count == 1 ? lines : dashed_lines).push_back(line_between(points, edge.from, edge.to));
     }
 
-    model.dimension_line_count = static_cast<std::int16_t>(dimension_lines.size());
+    model.dimension_line_count = capped_count(dimension_lines);
     model.dimension_lines = std::move(dimension_lines);
-    model.line_count = static_cast<std::int16_t>(lines.size());
+    model.line_count = capped_count(lines);
     model.lines = std::move(lines);
-    model.dashed_line_count = static_cast<std::int16_t>(dashed_lines.size());
+    model.dashed_line_count = capped_count(dashed_lines);
     model.dashed_lines = std::move(dashed_lines);
+    model.lines_derived = true;
 }
 
 }  // namespace kon2x

@@ -119,6 +119,9 @@ struct ConstructionModel {
     std::int16_t line_count = 0;
     std::vector<LineRecord> dimension_lines;
     std::int16_t dimension_line_count = 0;
+    // The line lists were derived from the faces (a text file): each array
+    // holds every line derived, also beyond the 32767 its count can hold.
+    bool lines_derived = false;
     std::int16_t loaded = 0;
 
     std::span<PointRecord> valid_points() { return first_records<PointRecord>(points, point_count); }

@@ -1,8 +1,9 @@
-// Runs kon2x and kon2gltf over every case of tests/corpus and the bundled
-// examples: the .x (and .glb) they must write and, in a .console file, their
-// console bytes and status (kon2gltf's in a .glb.console file where they
-// differ). Without a console file a run must be silent and succeed; without a
-// .x file it must leave no output; a .glb is compared where one is given.
+// Runs kon2x, kon2gltf, kon2svg and kon2dxf over every case of tests/corpus
+// and the bundled examples: the .x (and .glb, .svg, .dxf) they must write
+// and, in a .console file, their console bytes and status (a program's own
+// in a .glb.console file, say, where they differ). Without a console file a
+// run must be silent and succeed; without a .x file it must leave no output;
+// the other outputs are compared where one is given.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -74,6 +75,8 @@ class Corpus : public testing::TestWithParam<fs::path> {};
 TEST_P(Corpus, ConvertsAsExpected) {
     expect_case(GetParam(), KON2X_EXE, ".x");
     expect_case(GetParam(), KON2GLTF_EXE, ".glb");
+    expect_case(GetParam(), KON2SVG_EXE, ".svg");
+    expect_case(GetParam(), KON2DXF_EXE, ".dxf");
 }
 
 // The file name with every character but letters and digits as '_'.

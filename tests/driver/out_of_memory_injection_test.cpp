@@ -49,6 +49,8 @@ TEST(OutOfMemory, IsReportedAsLoadingOrWritingRanOut) {
         {"the point array", kGltfBinary, model_file(30000, 1), 2 * kMiB, SIZE_MAX, kLoading, true},
         {"the output buffer", kDirectXMesh, model_file(3, 1), kMiB, SIZE_MAX, kWriting, false},
         {"the output buffer", kGltfBinary, model_file(3, 1), kMiB, SIZE_MAX, kWriting, false},
+        {"the point array", kSvgDrawing, model_file(30000, 1), 2 * kMiB, SIZE_MAX, kLoading, true},
+        {"the output buffer", kDxfDrawing, model_file(3, 1), kMiB, SIZE_MAX, kWriting, false},
         // Chunks of vertex lines grow beyond 128 KiB while the threads format them.
         {"a formatted chunk", kDirectXMesh, model_file(300, 200), 128 * kKiB, kMiB, kWriting, false},
     };

@@ -1,4 +1,4 @@
-// Runs kon2x.wasm and kon2gltf.wasm over the page's own WASI layer
+// Runs the converters of kon2.wasm over the page's own WASI layer
 // (web/wasi.js) and the Linux build on the same inputs, all in this one node
 // process (each module compiled once), and compares exit statuses, console
 // bytes and every file left in the folder. Besides the inputs: no argument,
@@ -74,14 +74,15 @@ function compare(program, module, label, args, files, folders) {
 
 const compile = (name) => new WebAssembly.Module(readFileSync(path.join(wasmFolder, `${name}.wasm`)));
 const inputFiles = inputs.map((input) => [path.basename(input), readFileSync(input)]);
-for (const program of ["kon2x", "kon2gltf"]) {
-    const module = compile(program);
+const module = compile("kon2");
+const extensions = { kon2x: ".x", kon2gltf: ".glb", kon2svg: ".svg", kon2dxf: ".dxf" };
+for (const [program, extension] of Object.entries(extensions)) {
     for (const [name, bytes] of inputFiles) compare(program, module, name, [name], new Map([[name, bytes]]));
     compare(program, module, "with no argument", [], new Map());
     compare(program, module, "with two arguments", ["a", "b"], new Map());
     compare(program, module, "with a missing input", ["missing.kon"], new Map());
     const [name, bytes] = inputFiles[0];
-    const output = name.replace(/(\.[^.]*)?$/, program === "kon2x" ? ".x" : ".glb");
+    const output = name.replace(/(\.[^.]*)?$/, extension);
     compare(program, module, "with an output that cannot be created", [name], new Map([[name, bytes]]), [output]);
 }
 
@@ -90,7 +91,7 @@ const big = ["KON;KRUV", "X", ...Array.from({ length: 32767 }, (_, i) => `${i};$
     "Flaechen", "0;1;2", "ScalX", "1;1;1;0;0;0;0;0;0", ""].join("\n");
 check("kon2x with 8 MiB running out of memory while loading",
     { status: 1, out: "Zu wenig Speicher!\nReturn->--> ", err: "big.kon ist fehlerhaft\n", files: new Map([["big.kon", big]]) },
-    runWasm(compile("kon2x_8mib"), "kon2x", ["big.kon"], new Map([["big.kon", new TextEncoder().encode(big)]])));
+    runWasm(compile("kon2_8mib"), "kon2x", ["big.kon"], new Map([["big.kon", new TextEncoder().encode(big)]])));
 
 rmSync(work, { recursive: true });
 console.log(`compared ${checked} runs of the WebAssembly programs over web/wasi.js with the Linux build: ${checked - failed} equal, ${failed} different`);

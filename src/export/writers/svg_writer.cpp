@@ -1,0 +1,76 @@
+// The SVG writer.
+#include "export/writers/svg_writer.hpp"
+
+#include <string>
+
+#include "export/output/drawing_text.hpp"
+
+namespace kon2x {
+
+namespace {
+
+constexpr const char* kInk = "#000000";
+constexpr const char* kDimensionInk = "#0050a0";
+
+std::string real(double value) {
+    return real_text(value, 3);
+}
+
+std::string line_element(const LineRecord& line) {
+    return joined("<line x1=\"", integer_text(line.x0), "\" y1=\"", integer_text(line.y0), "\" x2=\"",
+                  integer_text(line.x1), "\" y2=\"", integer_text(line.y1), "\"/>\r\n");
+}
+
+void write_lines(std::span<const LineRecord> lines, OutputBuffer& out) {
+    for (const LineRecord& line : lines) {
+        out.write(line_element(line));
+    }
+}
+
+std::string move_and_line(const PlanePoint (&tick)[2]) {
+    return joined("M", real(tick[0].x), " ", real(tick[0].y), "L", real(tick[1].x), " ", real(tick[1].y));
+}
+
+// The lines with their ticks in one group, their lengths in another: the
+// texts are filled, not stroked.
+void write_dimension_lines(const DrawingPlan& plan, OutputBuffer& out) {
+    out.write(joined("<g id=\"dimension-lines\">\r\n<g stroke=\"", kDimensionInk, "\" stroke-width=\"",
+                     real(plan.stroke_width()), "\" fill=\"none\">\r\n"));
+    for (const LineRecord& line : plan.dimension_lines()) {
+        const DimensionMarks marks = dimension_marks(line, plan);
+        out.write(line_element(line));
+        out.write(
+            joined("<path d=\"", move_and_line(marks.ticks[0]), move_and_line(marks.ticks[1]), "\"/>\r\n"));
+    }
+    out.write(joined("</g>\r\n<g fill=\"", kDimensionInk, "\" font-family=\"sans-serif\" font-size=\"",
+                     real(plan.text_height()), "\" text-anchor=\"middle\">\r\n"));
+    for (const LineRecord& line : plan.dimension_lines()) {
+        const PlanePoint at = dimension_marks(line, plan).text;
+        out.write(joined("<text x=\"", real(at.x), "\" y=\"", real(at.y), "\">", real_text(line.length, 2),
+                         "</text>\r\n"));
+    }
+    out.write("</g>\r\n</g>\r\n");
+}
+
+}  // namespace
+
+void write_svg(const DrawingPlan& plan, OutputBuffer& out) {
+    const std::int64_t margin = plan.margin();
+    out.write("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n");
+    out.write(joined("<svg xmlns=\"http://www.w3.org/2000/svg\" viewBox=\"",
+                     integer_text(plan.min_x() - margin), " ", integer_text(plan.min_y() - margin), " ",
+                     integer_text(plan.max_x() - plan.min_x() + 2 * margin), " ",
+                     integer_text(plan.max_y() - plan.min_y() + 2 * margin), "\">\r\n"));
+    const std::string stroke =
+        joined("stroke=\"", kInk, "\" stroke-width=\"", real(plan.stroke_width()), "\" fill=\"none\"");
+    out.write(joined("<g id=\"lines\" ", stroke, " stroke-linecap=\"round\">\r\n"));
+    write_lines(plan.lines(), out);
+    out.write(joined("</g>\r\n<g id=\"dashed-lines\" ", stroke, " stroke-dasharray=\"",
+                     real(plan.dash_length()), " ", real(plan.dash_gap()), "\">\r\n"));
+    write_lines(plan.dashed_lines(), out);
+    out.write("</g>\r\n");
+    write_dimension_lines(plan, out);
+    out.write("</svg>\r\n");
+}
+
+}  // namespace kon2x

@@ -1,0 +1,28 @@
+// kon2: every program of the family in one WebAssembly module, for the page.
+// The name it is started under, argv[0], chooses the program.
+#include <cstdio>
+#include <string_view>
+
+#include "driver/driver.hpp"
+#include "driver/model_summary.hpp"
+
+int main(int argc, char** argv) {
+    const std::string_view name = argc > 0 ? argv[0] : "";
+    if (name == "kon2info") {
+        return kon2x::print_model_summary(argc, argv);
+    }
+    const struct {
+        std::string_view name;
+        const kon2x::OutputFormat& format;
+    } converters[] = {{"kon2x", kon2x::kDirectXMesh},
+                      {"kon2gltf", kon2x::kGltfBinary},
+                      {"kon2svg", kon2x::kSvgDrawing},
+                      {"kon2dxf", kon2x::kDxfDrawing}};
+    for (const auto& converter : converters) {
+        if (name == converter.name) {
+            return kon2x::run_converter(argc, argv, converter.format);
+        }
+    }
+    std::fputs("kon2: start it as kon2x, kon2gltf, kon2svg, kon2dxf or kon2info\n", stderr);
+    return 1;
+}

@@ -24,13 +24,10 @@ for input in *.kon *.bin sample*; do
         [ "$status" -le 1 ] || { echo "$input: $program ended with status $status" >&2; exit 1; }
     done
 done
-# rsvg-convert once failed on a huge drawing on a busy machine and rendered
-# it in every later try: a failed render gets one more, reported. (Pango warns
-# of the huge fonts of huge drawings; the render still works.)
+# (Pango warns of the huge fonts of huge drawings; the render still works.)
 render() { rsvg-convert -w 200 "$1" -o "$1.png" 2>"$1.log" || { grep -v Pango "$1.log" | grep . >&2; return 1; }; }
 for svg in *.svg; do
-    render "$svg" || { echo "UNSTABLE: rsvg-convert on $svg, run again"; render "$svg"; } ||
-        { echo "$svg: rsvg-convert cannot render it" >&2; exit 1; }
+    render "$svg" || { echo "$svg: rsvg-convert cannot render it" >&2; exit 1; }
 done
 echo "rsvg-convert rendered $(ls ./*.svg | wc -l) SVG files"
 /usr/bin/python3 "$here/same_picture.py" ./*.dxf

@@ -11,6 +11,7 @@ namespace {
 
 constexpr const char* kInk = "#000000";
 constexpr const char* kDimensionInk = "#0050a0";
+constexpr int kFontSize = 10;
 
 std::string real(double value) {
     return real_text(value, 3);
@@ -42,12 +43,16 @@ void write_dimension_lines(const DrawingPlan& plan, OutputBuffer& out) {
         out.write(
             joined("<path d=\"", move_and_line(marks.ticks[0]), move_and_line(marks.ticks[1]), "\"/>\r\n"));
     }
+    // The texts are set at a font size of 10 and scaled to their height:
+    // renderers lay text out in integer units (Pango's 1/1024), which a
+    // font size of millions, as a huge drawing's would be, overflows.
     out.write(joined("</g>\r\n<g fill=\"", kDimensionInk, "\" font-family=\"sans-serif\" font-size=\"",
-                     real(plan.text_height()), "\" text-anchor=\"middle\">\r\n"));
+                     integer_text(kFontSize), "\" text-anchor=\"middle\">\r\n"));
+    const std::string scale = real_text(plan.text_height() / kFontSize, 6);
     for (const LineRecord& line : plan.dimension_lines()) {
         const PlanePoint at = dimension_marks(line, plan).text;
-        out.write(joined("<text x=\"", real(at.x), "\" y=\"", real(at.y), "\">", real_text(line.length, 2),
-                         "</text>\r\n"));
+        out.write(joined("<text transform=\"translate(", real(at.x), " ", real(at.y), ") scale(", scale,
+                         ")\">", real_text(line.length, 2), "</text>\r\n"));
     }
     out.write("</g>\r\n</g>\r\n");
 }

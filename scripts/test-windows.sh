@@ -43,6 +43,10 @@ mkdir -p "$samples/paths"
 inputs="examples/*.kon tests/corpus/*.kon tests/corpus/*.bin fuzz/corpus/* $samples/sample*"
 tests/compare_builds.sh windows "$PWD/build/release-tests/kon2x" "$PWD/build-windows/kon2x.exe" .x $inputs
 tests/compare_builds.sh windows "$PWD/build/release-tests/kon2gltf" "$PWD/build-windows/kon2gltf.exe" .glb $inputs
-tests/compare_builds.sh windows "$PWD/build/release-tests/kon2svg" "$PWD/build-windows/kon2svg.exe" .svg $inputs
-tests/compare_builds.sh windows "$PWD/build/release-tests/kon2dxf" "$PWD/build-windows/kon2dxf.exe" .dxf $inputs
+# The drawings on the committed inputs only: their writers share the loader
+# with the two above and print through the same libstdc++ as Linux; the
+# generated files are compared in the WebAssembly comparison.
+drawing_inputs="examples/*.kon tests/corpus/*.kon tests/corpus/*.bin fuzz/corpus/*"
+tests/compare_builds.sh windows "$PWD/build/release-tests/kon2svg" "$PWD/build-windows/kon2svg.exe" .svg $drawing_inputs
+tests/compare_builds.sh windows "$PWD/build/release-tests/kon2dxf" "$PWD/build-windows/kon2dxf.exe" .dxf $drawing_inputs
 tests/windows/paths.sh "$PWD/build-windows/kon2x.exe" examples/house.kon

@@ -263,7 +263,7 @@ try {
     }
     const uncaught = await page.evaluate(() => window.uncaught);
     expect(uncaught.length === 0, `no uncaught error in the page ${uncaught.join("; ")}`);
-    expect(await requestsSeen() === 0 && (page.requests() ?? 0) === 0, "no network request");
+    expect(await requestsSeen() === 0 && (page.requests?.() ?? 0) === 0, "no network request");
 } catch (error) {
     expect(false, `${error.stack}`);
 } finally {

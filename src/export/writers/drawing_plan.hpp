@@ -34,8 +34,7 @@ public:
     std::int64_t min_y() const { return min_y_; }
     std::int64_t max_x() const { return max_x_; }
     std::int64_t max_y() const { return max_y_; }
-    // The box's larger side, at least 1: every size below is a share of it.
-    std::int64_t extent() const { return extent_; }
+    // The sizes below are shares of the extent, the box's larger side (at least 1).
     // The free border around the box: a twentieth of the extent, rounded up.
     std::int64_t margin() const { return (extent_ + 19) / 20; }
     double stroke_width() const { return static_cast<double>(extent_) / 500; }

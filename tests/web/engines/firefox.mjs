@@ -24,7 +24,6 @@ export async function launch() {
         },
         screenshot: async (selector) => Buffer.from(await (await page.$(selector)).screenshot()),
         saveToFile: (path) => page.screenshot({ path }),
-        requests: () => null,
         close: () => browser.close(),
     };
 }

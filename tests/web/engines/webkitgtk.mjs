@@ -80,8 +80,6 @@ export async function launch() {
         click: async (selector) => (await find(selector)).click(),
         press: async (selector, keys) => (await find(selector)).sendKeys(...keys.map(keyOf)),
         screenshot: async (selector) => Buffer.from(await driver.executeScript(cropped, await driver.takeScreenshot(), selector), "base64"),
-        saveToFile: null,
-        requests: () => null,
         close: async () => {
             await driver.quit().catch(() => {});
             stop();

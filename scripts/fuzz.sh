@@ -14,15 +14,35 @@ CXX=clang++ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Debug -DKON2X_FUZZ=ON -DKO
     -DKON2X_FROM_CHARS=OFF >/dev/null
 cmake --build "$build" -j "$(nproc)" >/dev/null
 
+# fuzz TARGET: one target's run; its exit status lands in its .status file.
+fuzz() {
+    mkdir -p "$build/corpus-$1" "$build/findings-$1"
+    status=0
+    "$build/fuzz/$1" -max_total_time="$seconds" -dict=fuzz/kon2x.dict -print_final_stats=1 \
+        -artifact_prefix="$build/findings-$1/" -close_fd_mask=3 \
+        "$build/corpus-$1" fuzz/corpus tests/fuzz_findings >"$build/$1.log" 2>&1 || status=$?
+    echo "$status" >"$build/$1.status"
+}
+
+# As many targets at a time as there are cores, each for the full time.
+cores=$(nproc)
+running=0
+for target in $targets; do
+    echo "== $target for ${seconds}s"
+    fuzz "$target" &
+    running=$((running + 1))
+    if [ "$running" -ge "$cores" ]; then
+        wait
+        running=0
+    fi
+done
+wait
+
 failed=0
 for target in $targets; do
-    mkdir -p "$build/corpus-$target" "$build/findings-$target"
-    echo "== $target for ${seconds}s"
-    status=0
-    "$build/fuzz/$target" -max_total_time="$seconds" -dict=fuzz/kon2x.dict -print_final_stats=1 \
-        -artifact_prefix="$build/findings-$target/" -close_fd_mask=3 \
-        "$build/corpus-$target" fuzz/corpus tests/fuzz_findings >"$build/$target.log" 2>&1 || status=$?
+    echo "== $target"
     grep -E "DONE|stat::|ERROR|SUMMARY|artifact" "$build/$target.log" || true
+    status=$(cat "$build/$target.status")
     if [ "$status" -ne 0 ]; then
         echo "$target failed with status $status; see $build/$target.log"
         failed=1

@@ -1,7 +1,7 @@
 #!/bin/sh
-# Cross-builds kon2x.exe, kon2gltf.exe, kon2svg.exe, kon2dxf.exe and the unit tests, runs the tests under
-# Wine, checks the exes' imports, then compares both with the Linux build on
-# every sample input.
+# Cross-builds kon2x.exe, kon2gltf.exe, kon2svg.exe, kon2dxf.exe and the unit
+# tests, runs the tests under Wine, checks the exes' imports, then compares
+# each program with the Linux build on the committed and generated inputs.
 set -eu
 cd "$(dirname "$0")/.."
 jobs=$(nproc 2>/dev/null || echo 2)
@@ -18,7 +18,8 @@ cmake --build build-windows-i686 -j "$jobs"
 
 # The Linux side of the comparison and the sample generator.
 cmake -S . -B build/release-tests -DCMAKE_BUILD_TYPE=Release -DKON2X_WERROR=ON >/dev/null
-cmake --build build/release-tests -j "$jobs" --target kon2x kon2gltf kon2svg kon2dxf kon2x_sample_inputs
+cmake --build build/release-tests -j "$jobs" --target kon2x kon2gltf kon2svg kon2dxf kon2x_sample_inputs \
+    kon2x_batch_convert
 
 # One persistent Wine server for the whole run: a warm start is fast.
 wineboot --init >/dev/null 2>&1 || true
@@ -40,13 +41,14 @@ samples=build/windows-samples
 rm -rf "$samples"
 build/release-tests/tests/kon2x_sample_inputs "$samples" 300 7
 mkdir -p "$samples/paths"
-inputs="examples/*.kon tests/corpus/*.kon tests/corpus/*.bin fuzz/corpus/* $samples/sample*"
-tests/compare_builds.sh windows "$PWD/build/release-tests/kon2x" "$PWD/build-windows/kon2x.exe" .x $inputs
-tests/compare_builds.sh windows "$PWD/build/release-tests/kon2gltf" "$PWD/build-windows/kon2gltf.exe" .glb $inputs
-# The drawings on the committed inputs only: their writers share the loader
-# with the two above and print through the same libstdc++ as Linux; the
-# generated files are compared in the WebAssembly comparison.
-drawing_inputs="examples/*.kon tests/corpus/*.kon tests/corpus/*.bin fuzz/corpus/*"
-tests/compare_builds.sh windows "$PWD/build/release-tests/kon2svg" "$PWD/build-windows/kon2svg.exe" .svg $drawing_inputs
-tests/compare_builds.sh windows "$PWD/build/release-tests/kon2dxf" "$PWD/build-windows/kon2dxf.exe" .dxf $drawing_inputs
+committed="examples/*.kon tests/corpus/*.kon tests/corpus/*.bin fuzz/corpus/*"
+# The programs as started, one Wine start per run, on the committed inputs;
+# all four converters in one process per side on the generated ones.
+for converter in kon2x:.x kon2gltf:.glb kon2svg:.svg kon2dxf:.dxf; do
+    program=${converter%%:*}
+    extension=${converter#*:}
+    tests/compare_builds.sh windows "$PWD/build/release-tests/$program" "$PWD/build-windows/$program.exe" $extension $committed
+    tests/windows/compare_batch.sh "$PWD/build/release-tests/tests/kon2x_batch_convert" \
+        "$PWD/build-windows/tests/kon2x_batch_convert.exe" $program "$samples"/sample*
+done
 tests/windows/paths.sh "$PWD/build-windows/kon2x.exe" examples/house.kon

@@ -11,17 +11,8 @@ int main(int argc, char** argv) {
     if (name == "kon2info") {
         return kon2x::print_model_summary(argc, argv);
     }
-    const struct {
-        std::string_view name;
-        const kon2x::OutputFormat& format;
-    } converters[] = {{"kon2x", kon2x::kDirectXMesh},
-                      {"kon2gltf", kon2x::kGltfBinary},
-                      {"kon2svg", kon2x::kSvgDrawing},
-                      {"kon2dxf", kon2x::kDxfDrawing}};
-    for (const auto& converter : converters) {
-        if (name == converter.name) {
-            return kon2x::run_converter(argc, argv, converter.format);
-        }
+    if (const kon2x::OutputFormat* format = kon2x::converter_format(name)) {
+        return kon2x::run_converter(argc, argv, *format);
     }
     std::fputs("kon2: start it as kon2x, kon2gltf, kon2svg, kon2dxf or kon2info\n", stderr);
     return 1;

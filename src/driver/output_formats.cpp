@@ -41,4 +41,20 @@ const OutputFormat kGltfBinary{".glb", write_gltf_binary};
 const OutputFormat kSvgDrawing{".svg", write_svg_drawing};
 const OutputFormat kDxfDrawing{".dxf", write_dxf_drawing};
 
+const OutputFormat* converter_format(std::string_view program) {
+    const struct {
+        std::string_view name;
+        const OutputFormat* format;
+    } converters[] = {{"kon2x", &kDirectXMesh},
+                      {"kon2gltf", &kGltfBinary},
+                      {"kon2svg", &kSvgDrawing},
+                      {"kon2dxf", &kDxfDrawing}};
+    for (const auto& converter : converters) {
+        if (program == converter.name) {
+            return converter.format;
+        }
+    }
+    return nullptr;
+}
+
 }  // namespace kon2x

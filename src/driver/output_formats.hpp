@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "export/output/output_buffer.hpp"
 #include "model/construction_model.hpp"
@@ -26,5 +27,9 @@ extern const OutputFormat kGltfBinary;
 // The drawing, the model's three line lists: SVG and ASCII DXF R12.
 extern const OutputFormat kSvgDrawing;
 extern const OutputFormat kDxfDrawing;
+
+// The format of the converter named `program` (kon2x, kon2gltf, kon2svg,
+// kon2dxf), or null for any other name.
+const OutputFormat* converter_format(std::string_view program);
 
 }  // namespace kon2x

@@ -1,12 +1,16 @@
 // The counts of a construction file as one line of JSON.
 #include "driver/model_summary.hpp"
 
+#include <array>
+#include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <string>
 #include <string_view>
 
 #include "console/console.hpp"
 #include "driver/paths.hpp"
+#include "export/output/drawing_text.hpp"
 #include "export/writers/gltf_writer.hpp"
 #include "loading/loader.hpp"
 
@@ -30,19 +34,66 @@ std::string json_string(std::string_view text) {
     return json + '"';
 }
 
-// The numbers of the instances that kon2gltf cannot place, as a JSON array.
-std::string unplaced_instances(const ConstructionModel& model) {
-    std::string json = "[";
+// A value as the file holds it, in its shortest exact decimal text, as a
+// JSON string: JSON has no infinity or NaN, spelled here as the drawings
+// spell them.
+template <typename Real>
+std::string value_text(Real value) {
+    if (std::isnan(value)) {
+        return "\"NaN\"";
+    }
+    if (std::isinf(value)) {
+        return value < 0 ? "\"-inf\"" : "\"inf\"";
+    }
+    std::array<char, 48> buffer{};
+    const char* const end = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value).ptr;
+    return joined("\"", std::string_view(buffer.data(), static_cast<std::size_t>(end - buffer.data())), "\"");
+}
+
+// Why kon2gltf cannot place `instance`, or "" when it can.
+std::string placement_problem(const InstanceRecord& instance) {
+    NodePlacement node;
+    if (node_placement(instance, node)) {
+        return "";
+    }
+    const bool scales_finite =
+        std::isfinite(instance.scale_x) && std::isfinite(instance.scale_y) && std::isfinite(instance.scale_z);
+    return scales_finite ? "an angle is infinite" : "a scale factor is not finite";
+}
+
+// One instance's values: its scale factors, angles in degrees, offset,
+// whether it mirrors and, where it cannot be placed, why.
+std::string instance_values(const InstanceRecord& instance) {
+    const std::string problem = placement_problem(instance);
+    const bool mirrors = instance.scale_x * instance.scale_y * instance.scale_z < 0;
+    return joined("{\"scale\":[", value_text(instance.scale_x), ",", value_text(instance.scale_y), ",",
+                  value_text(instance.scale_z), "],\"angles\":[", value_text(instance.rot_x), ",",
+                  value_text(instance.rot_y), ",", value_text(instance.rot_z), "],\"offset\":[",
+                  integer_text(instance.x), ",", integer_text(instance.y), ",", integer_text(instance.z),
+                  "],\"mirrors\":", mirrors ? "true" : "false",
+                  problem.empty() ? std::string() : joined(",\"problem\":", json_string(problem)), "}");
+}
+
+// The numbers of the instances that kon2gltf cannot place, and every
+// instance's values, as two JSON arrays.
+struct InstanceLists {
+    std::string unplaced = "[";
+    std::string values = "[";
+};
+
+InstanceLists instance_lists(const ConstructionModel& model) {
+    InstanceLists lists;
     int number = 0;
     for (const InstanceRecord& instance : model.valid_instances()) {
-        NodePlacement node;
-        if (!node_placement(instance, node)) {
-            json += json.size() > 1 ? "," : "";
-            json += std::to_string(number);
+        if (!placement_problem(instance).empty()) {
+            lists.unplaced += joined(lists.unplaced.size() > 1 ? "," : "", integer_text(number));
         }
+        lists.values += joined(number > 0 ? "," : "", instance_values(instance));
         ++number;
     }
-    return json + ']';
+    lists.unplaced += ']';
+    lists.values += ']';
+    return lists;
 }
 
 }  // namespace
@@ -61,12 +112,15 @@ int print_model_summary(int argc, const char* const* argv) {
     for (const FaceRecord& face : model.valid_faces()) {
         ++by_size[face.vertex_count < 5 ? face.vertex_count : 5];
     }
+    const InstanceLists instances = instance_lists(model);
     std::printf(
         "{\"kind\":%d,\"points\":%d,\"single_points\":%d,\"two_point_elements\":%d,\"triangles\":%d,"
-        "\"quads\":%d,\"polygons\":%d,\"instances\":%d,\"unplaced\":%s,\"x_name\":%s}\n",
+        "\"quads\":%d,\"polygons\":%d,\"instances\":%d,\"unplaced\":%s,\"x_name\":%s,\"instance_values\":%s}"
+        "\n",
         static_cast<int>(model.kind), static_cast<int>(model.valid_points().size()), by_size[1], by_size[2],
         by_size[3], by_size[4], by_size[5], static_cast<int>(model.valid_instances().size()),
-        unplaced_instances(model).c_str(), json_string(file_name_of(output_name_for(argv[1], ".x"))).c_str());
+        instances.unplaced.c_str(), json_string(file_name_of(output_name_for(argv[1], ".x"))).c_str(),
+        instances.values.c_str());
     return 0;
 }
 

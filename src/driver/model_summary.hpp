@@ -7,7 +7,11 @@ namespace kon2x {
 // and writes its counts as one line of JSON to standard output: "kind",
 // "points", "single_points", "two_point_elements", "triangles", "quads",
 // "polygons" and "instances"; "unplaced", the numbers of the instances that
-// kon2gltf cannot place; "x_name", the file name kon2x gives its output. Returns 0,
+// kon2gltf cannot place; "x_name", the file name kon2x gives its output;
+// "instance_values", per instance its "scale" factors and "angles" (degrees)
+// as the file holds them (JSON strings: shortest exact text, "inf", "-inf",
+// "NaN"), its integer "offset", whether it "mirrors", and the "problem" that
+// keeps kon2gltf from placing it, where there is one. Returns 0,
 // or 1 (writing nothing) when the arguments are wrong or the file does not load.
 int print_model_summary(int argc, const char* const* argv);
 

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <string>
 
+#include "driver/model_summary.hpp"
 #include "support/model_builder.hpp"
 #include "support/test_support.hpp"
 
@@ -139,6 +140,33 @@ TEST(Driver, ReportsAWriteFailureAndLeavesNoOutput) {
         EXPECT_EQ(run.out, "--> ");
         EXPECT_EQ(run.err, "full.x kann nicht geschrieben werden\n");
         EXPECT_FALSE(fs::exists(fs::symlink_status(dir.path() / "full.x")));
+    }
+}
+
+TEST(ModelSummary, GivesEachInstancesValuesAsTheFileHoldsThem) {
+    const struct {
+        const char* file;
+        const char* value;
+    } cases[] = {
+        {"examples/house.kon",
+         R"({"scale":["-1","1","1"],"angles":["0","30","0"],"offset":[250,0,0],"mirrors":true})"},
+        {"tests/corpus/unplaceable-instances.kon", R"("unplaced":[1,2])"},
+        {"tests/corpus/unplaceable-instances.kon",
+         R"({"scale":["inf","1","1"],"angles":["0","0","0"],"offset":[0,0,0],)"
+         R"("mirrors":false,"problem":"a scale factor is not finite"})"},
+        {"tests/corpus/unplaceable-instances.kon",
+         R"("angles":["0","inf","0"],"offset":[0,0,0],"mirrors":false,)"
+         R"("problem":"an angle is infinite"})"},
+    };
+    for (const auto& c : cases) {
+        const std::string path = source_path(c.file).string();
+        const char* const argv[] = {"kon2info", path.c_str()};
+        const ConsoleStreams saved = console();
+        testing::internal::CaptureStdout();
+        EXPECT_EQ(print_model_summary(2, argv), 0);
+        const std::string json = testing::internal::GetCapturedStdout();
+        console() = saved;
+        EXPECT_NE(json.find(c.value), std::string::npos) << json;
     }
 }
 

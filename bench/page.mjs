@@ -1,5 +1,6 @@
 // Figures of the page in headless Chromium (SwiftShader): time from giving a
-// file to the first frame, frame time while orbiting, memory of the browser.
+// file to the first frame, frame time while orbiting, time to pick an
+// instance with a click, memory of the browser.
 //   node bench/page.mjs PAGE.html FILE...   (each file given in turn; the
 //   first one ten times more at the end, for the memory after repeated drops)
 import { execSync } from "node:child_process";
@@ -42,10 +43,23 @@ const orbit = () => page.evaluate(() => {
     canvas.ownerDocument.dispatchEvent(new PointerEvent("pointerup", at(500)));
     return time;
 });
+// A click at the view's centre: the time until the instance under it is
+// selected, the panel and the frame drawn (the page's handlers run at once).
+const pick = () => page.evaluate(() => {
+    const canvas = document.querySelector("#view canvas");
+    const box = canvas.getBoundingClientRect();
+    const at = { pointerId: 1, isPrimary: true, pointerType: "mouse", button: 0, bubbles: true,
+        clientX: box.left + box.width / 2, clientY: box.top + box.height / 2 };
+    const start = performance.now();
+    canvas.dispatchEvent(new PointerEvent("pointerdown", { ...at, buttons: 1 }));
+    canvas.dispatchEvent(new PointerEvent("pointerup", { ...at, buttons: 0 }));
+    const values = document.getElementById("instance-values");
+    return `${(performance.now() - start).toFixed(0)} ms to pick ${values?.hidden ?? true ? "nothing" : `instance ${values.querySelector("dd").textContent}`}`;
+});
 for (const file of files) {
     const time = await give(file);
     console.log(`${path.basename(file)}: first frame after ${time} ms, ${(await orbit()).toFixed(1)} ms a frame while orbiting, `
-        + `browser ${memory()} MiB; ${await page.textContent("#view-note")}`);
+        + `${await pick()}, browser ${memory()} MiB; ${await page.textContent("#view-note")}`);
 }
 const again = files[0];
 for (let i = 0; i < 10; i++) await give(again);

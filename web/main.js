@@ -4,6 +4,7 @@ import { listenForFiles } from "./intake.js";
 import { JobRunner } from "./jobs.js";
 import { element, InstanceList, render } from "./panel.js";
 import { Session } from "./session.js";
+import { wireView } from "./view_controls.js";
 import { Viewer } from "./viewer.js";
 import { workerSource } from "kon2x-worker";
 import { version } from "kon2x-version";
@@ -29,5 +30,6 @@ element("snapshot").onclick = async () => {
     anchor.click();
     setTimeout(() => URL.revokeObjectURL(anchor.href), 1000);
 };
+wireView(session);
 listenForFiles((files) => session.give(files));
 session.render();

@@ -55,6 +55,58 @@ function showCounts(rows) {
     element("counts").hidden = rows.length === 0;
 }
 
+// A number as the page gives placed coordinates and distances: seven
+// significant digits at most.
+const short = (value) => String(+value.toPrecision(7));
+const triple = (values) => `(${values.join(", ")})`;
+
+// The point under the pointer and the measurement, in one line.
+function readoutText(state) {
+    const point = (r) => `point ${r.point} of instance ${r.instance}`;
+    // Points are integers; a float of the .glb holds them exactly below 2^24.
+    const file = (r) => `${r.file.some((v) => Math.abs(v) >= 2 ** 24) ? "≈ " : ""}${triple(r.file)}`;
+    if (state.measuring) {
+        const [a, b] = state.measured;
+        if (!a) return "Measuring: click a point of the model.";
+        if (!b) return `Measuring from ${point(a)} ${file(a)}: click a second point.`;
+        return `Distance from ${point(a)} to ${point(b)}: ${short(a.scene.distanceTo(b.scene))} units.`;
+    }
+    const r = state.pointed;
+    return r ? `${point(r)[0].toUpperCase()}${point(r).slice(1)}: ${file(r)} in the file, placed at ≈ ${triple(r.placed.map(short))}.` : "";
+}
+
+// The selected instance's values as the file holds them.
+function showInstanceValues(state) {
+    const box = element("instance-values");
+    const values = state.info?.instance_values?.[state.selected];
+    box.hidden = !values;
+    if (!values) return;
+    const rows = [["Instance", state.selected], ["Scale factors", values.scale.join(", ")],
+        ["Angles (degrees)", values.angles.join(", ")], ["Offset", values.offset.join(", ")], ["Mirrors", values.mirrors ? "yes" : "no"]];
+    if (values.problem) rows.push(["Cannot be placed", values.problem]);
+    box.replaceChildren(...rows.flatMap(([label, value]) => [
+        Object.assign(document.createElement("dt"), { textContent: label }),
+        Object.assign(document.createElement("dd"), { textContent: value }),
+    ]));
+}
+
+// A row's short form of an instance's values.
+function valuesText(values) {
+    return values ? `scale ${values.scale.join(", ")}; angles ${values.angles.join(", ")}; offset ${values.offset.join(", ")}`
+        + `${values.mirrors ? "; mirrors" : ""}` : "";
+}
+
+function showViewTools(session, drawn) {
+    const { state, viewer } = session;
+    element("view-tools").hidden = !drawn;
+    element("fit-selection").disabled = !state.nodeOf.has(state.selected);
+    element("measure").setAttribute("aria-pressed", String(state.measuring));
+    element("orthographic").checked = viewer.navigation?.orthographicShown ?? false;
+    element("grid").checked = viewer.gridShown;
+    element("grid-label").textContent = viewer.grid ? `Grid: ${short(viewer.grid.step)} units` : "Grid";
+    element("readout").textContent = drawn ? readoutText(state) : "";
+}
+
 // Draws everything the page shows of the session and its state.
 export function render(session) {
     const { state, jobs } = session;
@@ -72,6 +124,8 @@ export function render(session) {
     const drawn = state.view !== null && session.viewer.working;
     element("snapshot").hidden = !drawn;
     element("edges-toggle").hidden = !drawn;
+    showViewTools(session, drawn);
+    showInstanceValues(state);
     showCounts(session.countRows());
     element("textures").textContent = session.textureNote();
     element("view-note").textContent = session.viewNote();
@@ -96,7 +150,7 @@ export class InstanceList {
         this.rowState = () => ({});
         this.box.addEventListener("scroll", () => this.draw());
         this.rows.addEventListener("click", (event) => {
-            const j = Number(event.target.dataset.instance);
+            const j = Number(event.target.closest("[data-instance]")?.dataset.instance);
             if (Number.isInteger(j)) onSelect(j);
         });
         this.box.addEventListener("keydown", (event) => {
@@ -138,19 +192,21 @@ export class InstanceList {
         const last = Math.min(this.count, first + Math.ceil(this.box.clientHeight / kRowHeight) + 4);
         const rows = [];
         for (let j = first; j < last; j++) {
-            const { hidden, unplaced, selected } = this.rowState(j);
+            const { hidden, unplaced, selected, values } = this.rowState(j);
             rows.push({
                 j, selected,
                 className: `row${hidden ? " hidden" : ""}${unplaced ? " unplaced" : ""}${selected ? " selected" : ""}${j === this.active ? " active" : ""}`,
                 text: `Instance ${j}${unplaced ? " (cannot be placed)" : ""}${hidden ? " (hidden)" : ""}`,
+                values: valuesText(values),
             });
         }
         const key = JSON.stringify(rows);
         if (key === this.drawn) return;
         this.drawn = key;
-        this.rows.replaceChildren(...rows.map(({ j, selected, className, text }) => {
+        this.rows.replaceChildren(...rows.map(({ j, selected, className, text, values }) => {
             const row = document.createElement("div");
-            Object.assign(row, { id: `instance-${j}`, className, textContent: text });
+            Object.assign(row, { id: `instance-${j}`, className, textContent: text, title: `${text}${values ? `: ${values}` : ""}` });
+            if (values) row.append(Object.assign(document.createElement("span"), { className: "values", textContent: `: ${values}` }));
             row.style.top = `${j * kRowHeight}px`;
             row.dataset.instance = j;
             row.setAttribute("role", "option");

@@ -29,6 +29,9 @@ function fileState(file) {
         selected: null,
         hidden: new Set(),
         alone: null,
+        pointed: null,         // the point under the pointer (pointReading)
+        measuring: false,      // clicks take points to measure instead of selecting
+        measured: [],          // the points taken, at most two (pointReading)
     };
 }
 
@@ -309,20 +312,82 @@ export class Session {
         if (view) {
             rows.push(["Triangles drawn", view.trianglesDrawn.toLocaleString("en")]);
             if (view.trianglesDrawn < view.triangles) rows.push(["Triangles in the model", view.triangles.toLocaleString("en")]);
-            rows.push(["Size x, y, z", [view.size.x, view.size.y, view.size.z].map((v) => +v.toPrecision(6)).join(" × ")]);
+            rows.push(["Size along x, y, z (units)", [view.size.x, view.size.y, view.size.z].map((v) => +v.toPrecision(6)).join(" × ")]);
         }
         return rows;
     }
 
     rowState(j) {
         const state = this.state;
-        return { hidden: this.isHidden(j), unplaced: state.unplaced.has(j), selected: j === state.selected };
+        return {
+            hidden: this.isHidden(j), unplaced: state.unplaced.has(j), selected: j === state.selected,
+            values: state.info?.instance_values?.[j],
+        };
+    }
+
+    // The nodes the view shows: shown(i) for node i.
+    shownNodes() {
+        return (i) => !this.isHidden(this.state.model.nodes[i].instance);
+    }
+
+    // A click on the view at `pointer` (normalised device coordinates): it
+    // takes a point while measuring, else selects the instance under it (or none).
+    clickAt(pointer) {
+        if (!this.state.view) return;
+        const hit = this.viewer.pick(pointer, this.shownNodes());
+        if (!this.state.measuring) {
+            this.select(hit ? this.state.model.nodes[hit.node].instance : null);
+            return;
+        }
+        if (!hit || hit.point === null) return;
+        const measured = this.state.measured.length === 2 ? [] : this.state.measured;
+        this.state.measured = [...measured, this.pointReading(hit)];
+        this.viewer.setMarks(this.state.measured.map((reading) => reading.scene));
+        this.render();
+    }
+
+    // The pointer moved to `pointer` over the view (null: it left).
+    pointAt(pointer) {
+        const hit = pointer && this.state.view ? this.viewer.pick(pointer, this.shownNodes()) : null;
+        const reading = hit && hit.point !== null ? this.pointReading(hit) : null;
+        if (reading?.key === this.state.pointed?.key) return;
+        this.state.pointed = reading;
+        this.render();
+    }
+
+    // A point as the file has it and as its instance places it, in the file's
+    // axes (the scene's y and z turned round): { instance, point, file, placed, scene, key }.
+    pointReading({ node, point }) {
+        const scene = this.viewer.picker.placed(node, point);
+        const p = this.state.model.positions;
+        return {
+            instance: this.state.model.nodes[node].instance, point, scene, key: `${node} ${point}`,
+            file: [p[3 * point], -p[3 * point + 1], -p[3 * point + 2]].map((v) => v + 0),
+            placed: [scene.x, -scene.y, -scene.z],
+        };
+    }
+
+    setMeasuring(on) {
+        Object.assign(this.state, { measuring: on, measured: [] });
+        this.viewer.setMarks([]);
+        this.render();
+    }
+
+    // The view of the shown instances (fit all), of the selected one, or a standard view.
+    fitAll() {
+        if (!this.viewer.fitTo(this.shownNodes())) this.viewer.showView("oblique");
+    }
+
+    fitSelection() {
+        const node = this.state.nodeOf.get(this.state.selected);
+        if (node !== undefined) this.viewer.fitTo((i) => i === node);
     }
 
     isHidden(j) {
         return this.state.alone !== null ? j !== this.state.alone : this.state.hidden.has(j);
     }
 
+    // Selects instance j (null: none).
     select(j) {
         const previous = this.state.selected;
         this.state.selected = j;

@@ -1,9 +1,11 @@
-// The 3D view: three.js draws the model's instances upright, lit and fitted,
-// one instanced mesh per material, within a budget of triangles and of
-// covered area; instances beyond it are drawn as boxes, and the page says so.
+// The scene and its budget: three.js draws the model's instances upright,
+// lit and fitted, one instanced mesh per material, within a budget of
+// triangles and of covered area; instances beyond it are drawn as boxes, and
+// the page says so. A frame is drawn only when something changed.
 import * as THREE from "three";
-import { OrbitControls } from "three/examples/jsm/controls/OrbitControls.js";
 import { bulkBox } from "./bulk.js";
+import { groundGrid, Navigation } from "./navigation.js";
+import { measureMarks, Picker } from "./picking.js";
 
 const kTriangleBudget = 4_000_000;
 // How often the drawn faces may cover the model's outline in sum: beyond it a
@@ -24,6 +26,11 @@ export class Viewer {
         this.boxes = null;  // the stand-in boxes
         this.matrices = [];
         this.full = 0;
+        this.picker = null;
+        this.fitted = null;  // the box of the first view
+        this.grid = null;  // { step, helper }
+        this.gridShown = false;
+        this.marks = null;  // the measured points and the line between them
         this.onLost = () => {};
         this.lost = false;
         try {
@@ -35,7 +42,8 @@ export class Viewer {
         const canvas = this.renderer.domElement;
         this.renderer.setPixelRatio(window.devicePixelRatio);
         canvas.tabIndex = 0;
-        canvas.setAttribute("aria-label", "3D view: drag or arrow keys to turn and pan, scroll to zoom");
+        canvas.setAttribute("aria-label", "3D view: drag or arrow keys to turn and pan, scroll to zoom, "
+            + "plus and minus to zoom, click an instance to select it; the view's other keys are named on its toolbar");
         container.append(canvas);
         canvas.addEventListener("webglcontextlost", (event) => {
             event.preventDefault();
@@ -47,13 +55,8 @@ export class Viewer {
         this.scene.add(new THREE.HemisphereLight(0xffffff, 0x8a8a80, 2.2));
         this.sun = new THREE.DirectionalLight(0xffffff, 1.6);
         this.scene.add(this.sun);
-        this.camera = new THREE.PerspectiveCamera(40, 1, 1, 1000);
-        this.controls = new OrbitControls(this.camera, canvas);
-        this.controls.listenToKeyEvents(canvas);  // keys elsewhere on the page never move the view
-        this.controls.addEventListener("change", () => {
-            this.followCamera();
-            this.render();
-        });
+        this.navigation = new Navigation(canvas, () => this.render());
+        this.axes = container.ownerDocument.getElementById("axes");
         this.edgesShown = false;
         new ResizeObserver(() => this.resize(container)).observe(container);
         this.resize(container);
@@ -67,17 +70,27 @@ export class Viewer {
         const { width, height } = container.getBoundingClientRect();
         if (!this.renderer || width === 0 || height === 0) return;
         this.renderer.setSize(width, height);
-        this.camera.aspect = width / height;
-        this.camera.updateProjectionMatrix();
+        this.navigation.setAspect(width / height);
         this.render();
     }
 
     render() {
-        if (this.working) this.renderer.render(this.scene, this.camera);
+        if (!this.working) return;
+        this.renderer.render(this.scene, this.navigation.camera);
+        // The marker follows once per screen frame, apart from drawing the view.
+        if (this.axes && !this.axesDue) {
+            this.axesDue = true;
+            requestAnimationFrame(() => {
+                this.axesDue = false;
+                this.navigation.drawAxes(this.axes);
+            });
+        }
     }
 
     // Frees everything the last model held.
     clear() {
+        this.setMarks([]);
+        this.removeGrid();
         for (const object of [...this.meshes, this.boxes].filter(Boolean)) {
             this.scene.remove(object);
             object.geometry.dispose();
@@ -89,6 +102,8 @@ export class Viewer {
         this.boxes = null;
         this.matrices = [];
         this.full = 0;
+        this.picker = null;
+        this.fitted = null;
         this.renderer?.renderLists.dispose();
         this.render();
     }
@@ -105,6 +120,8 @@ export class Viewer {
             new THREE.Vector3(...node.translation), new THREE.Quaternion(...node.rotation), new THREE.Vector3(...node.scale)));
         const bulk = bulkBox(usedPoints(model));
         this.bulk = new THREE.Box3(new THREE.Vector3(...bulk.min), new THREE.Vector3(...bulk.max));
+        const everything = this.placed(new THREE.Box3(new THREE.Vector3(...model.box.min), new THREE.Vector3(...model.box.max)));
+        this.navigation.radius = Math.max(1, everything.getBoundingSphere(new THREE.Sphere()).radius);
         const fitted = this.placed(this.bulk);
         const triangles = model.primitives.reduce((sum, p) => sum + p.indices.length / 3, 0);
         const { full, fraction } = this.budget(model, triangles, fitted);
@@ -114,16 +131,19 @@ export class Viewer {
         if (this.working) {
             drawn = this.addModel(model, images, fraction);
             if (full < model.nodes.length) this.addBoxes();
-            this.fit(fitted);
+            this.picker = new Picker(model, this.matrices, full, fraction, this.bulk);
+            this.fitted = fitted;
+            this.setGrid(this.gridShown);
+            const { center, distance } = this.navigation.fit(fitted);
+            this.sun.position.copy(center).add(new THREE.Vector3(0.4, 1, 0.7).multiplyScalar(distance));
         }
-        const all = new THREE.Box3(new THREE.Vector3(...model.box.min), new THREE.Vector3(...model.box.max));
         const [cx, cy, cz] = crossSums(model);
         return {
             full, fraction, boxesArePoints: this.boxesArePoints, far: bulk.far,
             trianglesDrawn: fraction < 1 ? drawn : drawn * full, triangles: triangles * model.nodes.length,
             // Scaling by S turns a face's normal n into (sy sz nx, sx sz ny, sx sy nz).
             zeroArea: !model.nodes.some(({ scale: [sx, sy, sz] }) => Math.abs(sy * sz) * cx + Math.abs(sx * sz) * cy + Math.abs(sx * sy) * cz > 0),
-            size: this.placed(all).getSize(new THREE.Vector3()),
+            size: everything.getSize(new THREE.Vector3()),
         };
     }
 
@@ -158,11 +178,76 @@ export class Viewer {
         return { full, fraction: Math.min(1, fits) };
     }
 
-    // The box `box` of the model placed by every instance.
-    placed(box) {
+    // The box `box` of the model placed by every instance (for which shown(i) holds).
+    placed(box, shown = () => true) {
         const all = new THREE.Box3();
-        for (const matrix of this.matrices) all.union(box.clone().applyMatrix4(matrix));
+        this.matrices.forEach((matrix, i) => {
+            if (shown(i)) all.union(box.clone().applyMatrix4(matrix));
+        });
         return all;
+    }
+
+    // The bulk of the instances for which shown(i) holds in sight, from the
+    // view `name`; false when none is shown.
+    fitTo(shown, name) {
+        const box = this.placed(this.bulk, shown);
+        if (!this.working || box.isEmpty()) return false;
+        this.navigation.fit(box, name);
+        return true;
+    }
+
+    // The view `name` of the whole model as first shown (reset: the oblique one).
+    showView(name) {
+        if (this.working && this.fitted) this.navigation.fit(this.fitted, name);
+    }
+
+    zoom(factor) {
+        if (this.working && this.fitted) this.navigation.zoom(factor);
+    }
+
+    setOrthographic(on) {
+        if (this.working) this.navigation.setOrthographic(on);
+    }
+
+    // The grid on the ground under the model, in squares of `grid.step` units.
+    setGrid(shown) {
+        this.gridShown = shown;
+        this.removeGrid();
+        if (shown && this.fitted && this.working) {
+            this.grid = groundGrid(this.fitted);
+            this.scene.add(this.grid.helper);
+        }
+        this.render();
+    }
+
+    removeGrid() {
+        if (!this.grid) return;
+        this.scene.remove(this.grid.helper);
+        this.grid.helper.dispose();
+        this.grid = null;
+    }
+
+    // The instance and point under `pointer` (normalised device coordinates)
+    // among the nodes for which shown(i) holds: Picker.pick's answer, or null.
+    pick(pointer, shown) {
+        return this.picker && this.working ? this.picker.pick(pointer, this.navigation.camera, shown) : null;
+    }
+
+    // Marks the measured points (scene positions) and the line between them.
+    setMarks(positions) {
+        if (this.marks) {
+            this.scene.remove(this.marks);
+            this.marks.traverse((object) => {
+                object.geometry?.dispose();
+                object.material?.dispose();
+            });
+            this.marks = null;
+        }
+        if (positions.length) {
+            this.marks = measureMarks(positions);
+            this.scene.add(this.marks);
+        }
+        this.render();
     }
 
     addInstanced(geometry, material) {
@@ -195,30 +280,6 @@ export class Viewer {
             for (let i = 0; i < count; i++) this.boxes.setMatrixAt(i, this.matrices[this.full + i]);
         }
         this.scene.add(this.boxes);
-    }
-
-    // Points the camera at the box from the front, a little above.
-    fit(box) {
-        const sphere = box.getBoundingSphere(new THREE.Sphere());
-        const radius = Math.max(sphere.radius, 1e-3);
-        const vertical = THREE.MathUtils.degToRad(this.camera.fov / 2);
-        const horizontal = Math.atan(Math.tan(vertical) * this.camera.aspect);
-        const distance = (1.1 * radius) / Math.sin(Math.min(vertical, horizontal));
-        this.camera.position.copy(sphere.center).add(new THREE.Vector3(0.55, 0.45, 1).normalize().multiplyScalar(distance));
-        this.sun.position.copy(sphere.center).add(new THREE.Vector3(0.4, 1, 0.7).multiplyScalar(distance));
-        this.controls.target.copy(sphere.center);
-        this.controls.update();
-        this.followCamera();
-        this.render();
-    }
-
-    // Near and far planes at the camera's distance from what it looks at, so
-    // that zooming in or out never cuts the model away.
-    followCamera() {
-        const distance = Math.max(this.camera.position.distanceTo(this.controls.target), 1e-6);
-        this.camera.near = distance / 100;
-        this.camera.far = distance * 100;
-        this.camera.updateProjectionMatrix();
     }
 
     setEdges(shown) {

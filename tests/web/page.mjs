@@ -13,7 +13,7 @@ import { tmpdir } from "node:os";
 import path from "node:path";
 import { fileURLToPath, pathToFileURL } from "node:url";
 import { Box3, Matrix4, Quaternion, Vector3 } from "../gltf/node_modules/three/build/three.module.js";
-import { houseColours, showsTheHouse } from "../gltf/house_colours.mjs";
+import { houseColours, houseSpots, showsTheHouse } from "../gltf/house_colours.mjs";
 import { readGlb } from "../../web/glb.js";
 
 const [engine, pagePath, build, option, screenshotPath] = process.argv.slice(2);
@@ -77,7 +77,11 @@ const linkBytes = async (name) => {
     }, name);
     return base64 === null ? null : Buffer.from(base64, "base64");
 };
-const picture = () => page.screenshot("#canvas-box canvas");
+// A picture of the view once the last frame is on the screen.
+const picture = async () => {
+    await page.evaluate(() => new Promise((resolve) => requestAnimationFrame(() => requestAnimationFrame(() => resolve(true)))));
+    return page.screenshot("#canvas-box canvas");
+};
 // How many pixels of the view differ clearly from its background.
 const drawnPixels = async () => page.evaluate(async (png) => {
     const image = new Image();
@@ -123,6 +127,74 @@ async function theExample() {
         && (await picture()).equals(clicked), "keys in the instance list select as a click does, and never move the view");
 }
 
+// Counts the frames the view draws (each starts with a clear) from now on, inside the page.
+const countFrames = () => page.evaluate(() => {
+    const prototype = WebGL2RenderingContext.prototype;
+    if (!prototype.uncountedClear) {
+        prototype.uncountedClear = prototype.clear;
+        prototype.clear = function clear(mask) {
+            window.drawnFrames++;
+            return this.uncountedClear(mask);
+        };
+    }
+    window.drawnFrames = 0;
+});
+const canvas = "#canvas-box canvas";
+const selectedValues = () => page.evaluate(() => {
+    const terms = [...document.querySelectorAll("#instance-values dt")].map((term) => term.textContent);
+    return document.getElementById("instance-values").hidden ? null
+        : Object.fromEntries(terms.map((term, i) => [term, document.querySelectorAll("#instance-values dd")[i].textContent]));
+});
+const bothHouses = ({ wall, roof }) => [wall.left, wall.right, roof.left, roof.right].every((spot) => spot.count > 300);
+
+// Finding one's way in the example (house 0 on the left, the mirrored and
+// turned house 1 on the right), picking and measuring, as a person would.
+async function theViewer() {
+    await countFrames();
+    await sleep(1000);
+    expect(await page.evaluate(() => window.drawnFrames) === 0, "no frame is drawn while nothing changes");
+    await page.press(canvas, ["z", ...Array(6).fill("=")]);
+    const zoomed = await houseSpots(page, await picture());
+    await page.press(canvas, ["a"]);
+    expect(!bothHouses(zoomed) && bothHouses(await houseSpots(page, await picture())), "fit all after zooming into a wall shows both houses again");
+    await page.press(canvas, ["t"]);
+    const { wall, roof } = await houseSpots(page, await picture());
+    expect(roof.left.count > 2000 && roof.right.count > 2000 && wall.left.count + wall.right.count < (roof.left.count + roof.right.count) / 5,
+        `the top view shows both red roofs from above (${roof.left.count} and ${roof.right.count} roof pixels, ${wall.left.count + wall.right.count} of walls)`);
+    await page.clickAt(canvas, 5, 5);
+    const none = await selectedValues();
+    await page.clickAt(canvas, Math.round(roof.right.x), Math.round(roof.right.y));
+    const values = await selectedValues();
+    const sorted = (object) => JSON.stringify(Object.entries(object ?? {}).sort());
+    expect(none === null && sorted(values) === sorted({ Instance: "1", "Scale factors": "-1, 1, 1", "Angles (degrees)": "0, 30, 0",
+        Offset: "250, 0, 0", Mirrors: "yes" }) && await text("#instance-1") === "Instance 1: scale -1, 1, 1; angles 0, 30, 0; offset 250, 0, 0; mirrors",
+    `clicking the second house selects instance 1 and shows its values as the file has them: ${JSON.stringify(values)}`);
+    await page.press(canvas, ["f", "p", "m"]);
+    const front = (await houseSpots(page, await picture())).wall.left;
+    await page.clickAt(canvas, front.left + 3, front.bottom - 3);
+    await page.clickAt(canvas, front.right - 3, front.bottom - 3);
+    const distance = await text("#readout");
+    expect(distance === "Distance from point 0 of instance 0 to point 1 of instance 0: 100 units.",
+        `measuring between two corners of a wall gives the file's distance: ${distance}`);
+    await page.press(canvas, ["Escape", "p", "r"]);
+}
+
+// The largest model (32767 instances of 32767 triangles) picked by a click: the page answers.
+async function theLargest() {
+    const count = 32767;
+    const points = Array.from({ length: count }, (_, i) => `${(i % 181) * 10};${-Math.floor(i / 181) * 10};${(i * 7) % 50};200;100;50`);
+    const faces = Array.from({ length: count }, (_, i) => `${i};${(i + 1) % count};${(i + 181) % count}`);
+    const instances = Array.from({ length: count }, (_, k) => `1;1;1;0;0;0;${(k % 182) * 2000};0;${Math.floor(k / 182) * 2000}`);
+    await give(named("largest.kon", `KON;KRUV\nX\n${points.join("\n")}\nFlaechen\n${faces.join("\n")}\nScalX\n${instances.join("\n")}\n`));
+    await page.press(canvas, ["f"]);
+    const box = await page.evaluate((selector) => document.querySelector(selector).getBoundingClientRect().toJSON(), canvas);
+    const started = Date.now();
+    await page.clickAt(canvas, Math.round(box.width / 2), Math.round(box.height / 2));
+    await waitFor(() => !document.getElementById("instance-values").hidden, null, "a picked instance");
+    const values = await selectedValues();
+    expect(values !== null, `a click picks instance ${values?.Instance} of the largest model; the page answered in ${Date.now() - started} ms`);
+}
+
 // Files under names a person gives them, written for the engine to upload.
 function named(name, bytes) {
     const folder = mkdtempSync(path.join(work, "named-"));
@@ -144,7 +216,7 @@ async function faults() {
         "the instances that cannot be placed are named");
     await give(named("lines.kon", "KON;KRUV\nX\n0;0;0\n1;0;0\nFlaechen\n0;1\nScalX\n1;1;1;0;0;0;0;0;0\n2;2;2;0;0;0;0;0;0\n"));
     const lines = await counts();
-    expect(lines["Instances that cannot be placed"] === "0" && !("Size x, y, z" in lines)
+    expect(lines["Instances that cannot be placed"] === "0" && !("Size along x, y, z (units)" in lines)
         && /no faces of three or more points/.test(await text("#view-note")), "a model with nothing to draw says so, nothing stale");
     await give(corpus("far-points.kon"));
     expect((await houseColours(page, await picture())).roofs > 2000 && /^2 points that faces use lie far/.test(await text("#view-note")),
@@ -258,6 +330,8 @@ try {
         console.log(`${screenshotPath}: written`);
     } else {
         await theExample();
+        await theViewer();
+        await theLargest();
         await samples();
         await faults();
     }

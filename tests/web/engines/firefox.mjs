@@ -18,6 +18,10 @@ export async function launch() {
         evaluate: (fn, arg) => page.evaluate(fn, arg),
         setFiles: async (selector, paths) => (await page.$(selector)).uploadFile(...paths),
         click: (selector) => page.click(selector),
+        clickAt: async (selector, x, y) => {
+            const box = await (await page.$(selector)).boundingBox();
+            await page.mouse.click(box.x + x, box.y + y);
+        },
         press: async (selector, keys) => {
             await page.focus(selector);
             for (const key of keys) await page.keyboard.press(key);

@@ -47,7 +47,7 @@ const cropped = `return (async (png, selector) => {
     return canvas.toDataURL("image/png").split(",")[1];
 })(arguments[0], arguments[1]);`;
 
-const keyOf = (name) => Key[name.replace(/([a-z])([A-Z])/g, "$1_$2").toUpperCase()];
+const keyOf = (name) => (name.length === 1 ? name : Key[name.replace(/([a-z])([A-Z])/g, "$1_$2").toUpperCase()]);
 
 export async function launch() {
     const { url, server, home } = await startServer();
@@ -78,6 +78,12 @@ export async function launch() {
         evaluate: (fn, arg) => driver.executeScript(`return (${fn})(arguments[0]);`, arg),
         setFiles: async (selector, paths) => (await find(selector)).sendKeys(paths.join("\n")),
         click: async (selector) => (await find(selector)).click(),
+        // Offsets of a pointer move count from the element's centre.
+        clickAt: async (selector, x, y) => {
+            const element = await find(selector);
+            const { width, height } = await element.getRect();
+            await driver.actions().move({ origin: element, x: Math.round(x - width / 2), y: Math.round(y - height / 2) }).click().perform();
+        },
         press: async (selector, keys) => (await find(selector)).sendKeys(...keys.map(keyOf)),
         screenshot: async (selector) => Buffer.from(await driver.executeScript(cropped, await driver.takeScreenshot(), selector), "base64"),
         close: async () => {

@@ -1,0 +1,155 @@
+// The camera and navigation: orbit, perspective or orthographic, fit all or
+// a box, the standard views named in the file's axes, and the axes marker.
+import * as THREE from "three";
+import { OrbitControls } from "three/examples/jsm/controls/OrbitControls.js";
+
+// A point (x, y, z) of the file is (x, -y, -z) in the scene (glTF's axes),
+// so the file's -y is up. Each view looks from `from` at the model.
+export const kViews = {
+    top: { label: "Top (from −y)", from: [0, 1, 1e-6] },
+    front: { label: "Front (from −z)", from: [0, 0, 1] },
+    side: { label: "Side (from +x)", from: [1, 0, 0] },
+    oblique: { label: "Oblique", from: [0.55, 0.45, 1] },
+};
+const kFileAxes = [["x", [1, 0, 0], "#c0392b"], ["y", [0, -1, 0], "#2e8b3a"], ["z", [0, 0, -1], "#2858b8"]];
+const kFov = 40;
+
+export class Navigation {
+    // onChange(): the view moved and wants a frame.
+    constructor(canvas, onChange) {
+        this.perspective = new THREE.PerspectiveCamera(kFov, 1, 1, 1000);
+        this.orthographic = new THREE.OrthographicCamera(-1, 1, 1, -1, 1, 1000);
+        this.camera = this.perspective;
+        this.aspect = 1;
+        this.radius = 1;  // of everything placed, for the orthographic depth range
+        this.controls = new OrbitControls(this.camera, canvas);
+        this.controls.listenToKeyEvents(canvas);  // keys elsewhere on the page never move the view
+        this.controls.addEventListener("change", () => {
+            this.followCamera();
+            onChange();
+        });
+        this.onChange = onChange;
+    }
+
+    get orthographicShown() {
+        return this.camera === this.orthographic;
+    }
+
+    setAspect(aspect) {
+        this.aspect = aspect;
+        this.perspective.aspect = aspect;
+        this.shapeOrthographic(this.orthographic.top);
+        this.perspective.updateProjectionMatrix();
+    }
+
+    // Looks at `box` from the direction of the view `name`, the whole box in
+    // sight; returns the box's centre and the camera's distance from it.
+    fit(box, name = "oblique") {
+        const sphere = box.getBoundingSphere(new THREE.Sphere());
+        const radius = Math.max(sphere.radius, 1e-3);
+        const vertical = THREE.MathUtils.degToRad(kFov / 2);
+        const horizontal = Math.atan(Math.tan(vertical) * this.aspect);
+        const distance = (1.1 * radius) / Math.sin(Math.min(vertical, horizontal));
+        const from = new THREE.Vector3(...kViews[name].from).normalize();
+        this.camera.position.copy(sphere.center).addScaledVector(from, distance);
+        this.camera.zoom = 1;
+        this.shapeOrthographic(distance * Math.tan(vertical));
+        this.controls.target.copy(sphere.center);
+        this.controls.update();
+        this.followCamera();
+        this.onChange();
+        return { center: sphere.center, distance };
+    }
+
+    // The orthographic camera's half height, its width following the view's.
+    shapeOrthographic(halfHeight) {
+        Object.assign(this.orthographic, { top: halfHeight, bottom: -halfHeight, left: -halfHeight * this.aspect, right: halfHeight * this.aspect });
+        this.orthographic.updateProjectionMatrix();
+    }
+
+    // Switches between perspective and orthographic, keeping what is in sight.
+    setOrthographic(on) {
+        if (on === this.orthographicShown) return;
+        const target = this.controls.target;
+        const distance = this.camera.position.distanceTo(target);
+        const tangent = Math.tan(THREE.MathUtils.degToRad(kFov / 2));
+        const next = on ? this.orthographic : this.perspective;
+        next.position.copy(this.camera.position);
+        if (on) {
+            this.shapeOrthographic((distance * tangent) / this.perspective.zoom);
+        } else {
+            const sight = this.orthographic.top / this.orthographic.zoom / tangent;
+            next.position.sub(target).setLength(sight).add(target);
+        }
+        next.zoom = 1;
+        next.quaternion.copy(this.camera.quaternion);
+        this.camera = next;
+        this.controls.object = next;
+        this.controls.update();
+        this.followCamera();
+        this.onChange();
+    }
+
+    // Moves closer by `factor` (below 1: away), as the wheel does.
+    zoom(factor) {
+        if (this.orthographicShown) {
+            this.camera.zoom *= factor;
+        } else {
+            const target = this.controls.target;
+            this.camera.position.sub(target).divideScalar(factor).add(target);
+        }
+        this.controls.update();
+        this.followCamera();
+        this.onChange();
+    }
+
+    // Near and far planes around what the camera looks at, so that zooming
+    // in or out never cuts the model away.
+    followCamera() {
+        const distance = Math.max(this.camera.position.distanceTo(this.controls.target), 1e-6);
+        if (this.orthographicShown) {
+            this.camera.near = distance - 4 * this.radius;
+            this.camera.far = distance + 4 * this.radius;
+        } else {
+            this.camera.near = distance / 100;
+            this.camera.far = distance * 100;
+        }
+        this.camera.updateProjectionMatrix();
+    }
+
+    // Turns the marker of the file's x, y and z in `svg` (60 by 60) as the
+    // camera is turned, the axis nearest the viewer on top.
+    drawAxes(svg) {
+        if (!svg.firstChild) {
+            svg.innerHTML = kFileAxes.map(([name, , colour]) => `<g><line x1="30" y1="30" stroke="${colour}" stroke-width="2.5"/>`
+                + `<text fill="${colour}" text-anchor="middle">${name}</text></g>`).join("");
+        }
+        const toCamera = this.camera.quaternion.clone().invert();
+        const axes = kFileAxes.map(([, direction], i) => ({ group: svg.children[i], v: new THREE.Vector3(...direction).applyQuaternion(toCamera) }));
+        for (const { group, v } of axes.sort((a, b) => a.v.z - b.v.z)) {
+            const at = (length, down = 0) => [30 + length * v.x, 30 + down - length * v.y].map((value) => value.toFixed(1));
+            const [[x, y], [lx, ly]] = [at(16), at(24, 4)];
+            const [line, text] = group.children;
+            line.setAttribute("x2", x);
+            line.setAttribute("y2", y);
+            text.setAttribute("x", lx);
+            text.setAttribute("y", ly);
+            svg.append(group);
+        }
+    }
+}
+
+// A grid on the ground under `box` (the scene's -y is the file's down), its
+// square 1, 2 or 5 times a power of ten units, about a tenth of the box:
+// { step, helper }.
+export function groundGrid(box) {
+    const size = box.getSize(new THREE.Vector3());
+    const extent = Math.max(size.x, size.z, 1e-6);
+    const power = 10 ** Math.floor(Math.log10(extent / 10));
+    const step = [1, 2, 5, 10].map((k) => k * power).find((candidate) => candidate >= extent / 10);
+    const squares = Math.min(400, 2 * Math.ceil(extent / step) + 4);
+    const helper = new THREE.GridHelper(squares * step, squares, 0x8090a0, 0xb8c2cc);
+    const center = box.getCenter(new THREE.Vector3());
+    helper.position.set(center.x, box.min.y, center.z);
+    return { step, helper };
+}

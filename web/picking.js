@@ -1,0 +1,98 @@
+// Picking and measuring: which instance, and which of its points, lies under
+// the pointer, and the marks of a measurement.
+// Each instance's box is tested first and then only the triangles of the
+// instances whose boxes the ray meets, nearest first: a raycast over every
+// instance and triangle would freeze on the largest model.
+import * as THREE from "three";
+
+export class Picker {
+    // model: readGlb's; matrices: one per node; full: the nodes drawn in full
+    // (the others stand in as `standIn` boxes); fraction: the part of the
+    // triangles drawn when not even one instance fits.
+    constructor(model, matrices, full, fraction, standIn) {
+        this.matrices = matrices;
+        this.inverses = matrices.map((matrix) => (matrix.determinant() !== 0 ? matrix.clone().invert() : null));
+        this.full = full;
+        this.box = new THREE.Box3(new THREE.Vector3(...model.box.min), new THREE.Vector3(...model.box.max));
+        this.standIn = standIn;
+        this.mesh = drawnTriangles(model, fraction);
+        this.raycaster = new THREE.Raycaster();
+    }
+
+    // The nearest hit of the ray through `pointer` (normalised device
+    // coordinates) from `camera` on a node for which shown(i) holds, or null:
+    // { node, distance, position (in the scene), point (the nearest corner of
+    // the hit triangle, by number; null on a stand-in box) }.
+    pick(pointer, camera, shown) {
+        this.raycaster.setFromCamera(pointer, camera);
+        const ray = this.raycaster.ray;
+        let best = null;
+        for (const { node, distance } of this.boxHits(ray, shown)) {
+            if (best && distance > best.distance) break;
+            const hit = node < this.full ? this.triangleHit(node) : { distance, point: null, position: null };
+            if (hit && (!best || hit.distance < best.distance)) best = { node, ...hit };
+        }
+        if (best && !best.position) best.position = ray.at(best.distance, new THREE.Vector3());
+        return best;
+    }
+
+    // The nodes whose boxes the ray meets, nearest entry first.
+    boxHits(ray, shown) {
+        const local = new THREE.Ray();
+        const entry = new THREE.Vector3();
+        const hits = [];
+        for (let i = 0; i < this.matrices.length; i++) {
+            if (!this.inverses[i] || !shown(i)) continue;
+            local.copy(ray).applyMatrix4(this.inverses[i]);
+            const box = i < this.full ? this.box : this.standIn;
+            if (box.containsPoint(local.origin)) hits.push({ node: i, distance: 0 });
+            else if (local.intersectBox(box, entry)) hits.push({ node: i, distance: entry.applyMatrix4(this.matrices[i]).distanceTo(ray.origin) });
+        }
+        return hits.sort((a, b) => a.distance - b.distance);
+    }
+
+    triangleHit(node) {
+        this.mesh.matrixWorld.copy(this.matrices[node]);
+        const [hit] = this.raycaster.intersectObject(this.mesh, false);
+        if (!hit) return null;
+        const corners = [hit.face.a, hit.face.b, hit.face.c];
+        const placed = (index) => new THREE.Vector3().fromBufferAttribute(this.mesh.geometry.attributes.position, index)
+            .applyMatrix4(this.matrices[node]);
+        const point = corners.reduce((a, b) => (placed(a).distanceTo(hit.point) <= placed(b).distanceTo(hit.point) ? a : b));
+        return { distance: hit.distance, point, position: hit.point };
+    }
+
+    // Where node `node` places point `point`, in the scene.
+    placed(node, point) {
+        return new THREE.Vector3().fromBufferAttribute(this.mesh.geometry.attributes.position, point).applyMatrix4(this.matrices[node]);
+    }
+}
+
+// One mesh of the drawn triangles of every material, over all the model's
+// points, so that a hit names the point by its number in the file.
+function drawnTriangles(model, fraction) {
+    const parts = model.primitives.map(({ indices }) => indices.subarray(0, 3 * Math.floor((fraction * indices.length) / 3)));
+    const index = new Uint32Array(parts.reduce((sum, part) => sum + part.length, 0));
+    let offset = 0;
+    for (const part of parts) {
+        index.set(part, offset);
+        offset += part.length;
+    }
+    const geometry = new THREE.BufferGeometry();
+    geometry.setAttribute("position", new THREE.BufferAttribute(model.positions, 3));
+    geometry.setIndex(new THREE.BufferAttribute(index, 1));
+    geometry.computeBoundingSphere();
+    const mesh = new THREE.Mesh(geometry, new THREE.MeshBasicMaterial({ side: THREE.DoubleSide }));
+    mesh.matrixAutoUpdate = false;
+    return mesh;
+}
+
+// The measured points (scene positions) and the line between them, drawn over the model.
+export function measureMarks(positions) {
+    const geometry = new THREE.BufferGeometry().setFromPoints(positions);
+    const marks = new THREE.Group();
+    marks.add(new THREE.Points(geometry, new THREE.PointsMaterial({ color: 0xd0202a, size: 8, sizeAttenuation: false, depthTest: false })));
+    if (positions.length > 1) marks.add(new THREE.Line(geometry, new THREE.LineBasicMaterial({ color: 0xd0202a, depthTest: false })));
+    marks.renderOrder = 1;
+    return marks;
+}

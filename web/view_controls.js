@@ -1,0 +1,78 @@
+// The view's toolbar and its keys, and the pointer over the view: a click
+// (or a tap) picks, a move reads the point under it, one pick per frame at most.
+import { element } from "./panel.js";
+
+const kClickSlop = 5;  // pixels a press may move and still be a click rather than a turn
+// The view's keys: the control each one works.
+const kKeys = {
+    a: "fit-all", z: "fit-selection", r: "reset-view", t: "view-top", f: "view-front", s: "view-side", o: "view-oblique",
+    p: "orthographic", g: "grid", m: "measure",
+};
+const kZooms = { "+": 1.25, "=": 1.25, "-": 0.8 };
+
+export function wireView(session) {
+    const viewer = session.viewer;
+    const buttons = {
+        "fit-all": () => session.fitAll(),
+        "fit-selection": () => session.fitSelection(),
+        "reset-view": () => {
+            viewer.setOrthographic(false);
+            viewer.showView("oblique");
+            session.render();
+        },
+        "view-top": () => viewer.showView("top"),
+        "view-front": () => viewer.showView("front"),
+        "view-side": () => viewer.showView("side"),
+        "view-oblique": () => viewer.showView("oblique"),
+        measure: () => session.setMeasuring(!session.state.measuring),
+    };
+    for (const [id, action] of Object.entries(buttons)) element(id).onclick = action;
+    element("orthographic").onchange = (event) => {
+        viewer.setOrthographic(event.target.checked);
+        session.render();
+    };
+    element("grid").onchange = (event) => {
+        viewer.setGrid(event.target.checked);
+        session.render();
+    };
+    element("view").addEventListener("keydown", (event) => {
+        if (event.ctrlKey || event.metaKey || event.altKey || element("view-tools").hidden || event.target.closest("select")) return;
+        const key = event.key.toLowerCase();
+        if (key === "escape" && session.state.measuring) session.setMeasuring(false);
+        else if (kKeys[key] && !element(kKeys[key]).disabled) element(kKeys[key]).click();
+        else if (kZooms[key]) viewer.zoom(kZooms[key]);
+        else return;
+        event.preventDefault();
+    });
+    if (viewer.renderer) wirePointer(session, viewer.renderer.domElement);
+}
+
+function wirePointer(session, canvas) {
+    const deviceCoordinates = (event) => {
+        const box = canvas.getBoundingClientRect();
+        return { x: ((event.clientX - box.left) / box.width) * 2 - 1, y: 1 - ((event.clientY - box.top) / box.height) * 2 };
+    };
+    let pressed = null;
+    canvas.addEventListener("pointerdown", (event) => {
+        pressed = { x: event.clientX, y: event.clientY };
+    });
+    canvas.addEventListener("pointerup", (event) => {
+        if (pressed && Math.hypot(event.clientX - pressed.x, event.clientY - pressed.y) <= kClickSlop) session.clickAt(deviceCoordinates(event));
+        pressed = null;
+    });
+    let latest = null;
+    let scheduled = false;
+    const readLater = (at) => {
+        latest = at;
+        if (scheduled) return;
+        scheduled = true;
+        requestAnimationFrame(() => {
+            scheduled = false;
+            session.pointAt(latest);
+        });
+    };
+    canvas.addEventListener("pointermove", (event) => {
+        if (event.buttons === 0) readLater(deviceCoordinates(event));
+    });
+    canvas.addEventListener("pointerleave", () => readLater(null));
+}

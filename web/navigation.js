@@ -42,14 +42,18 @@ export class Navigation {
         this.perspective.updateProjectionMatrix();
     }
 
-    // Looks at `box` from the direction of the view `name`, the whole box in
-    // sight; returns the box's centre and the camera's distance from it.
-    fit(box, name = "oblique") {
-        const sphere = box.getBoundingSphere(new THREE.Sphere());
-        const radius = Math.max(sphere.radius, 1e-3);
+    // How far from a sphere of `radius` the perspective camera sees all of it.
+    distanceToSee(radius) {
         const vertical = THREE.MathUtils.degToRad(kFov / 2);
         const horizontal = Math.atan(Math.tan(vertical) * this.aspect);
-        const distance = (1.1 * radius) / Math.sin(Math.min(vertical, horizontal));
+        return (1.1 * Math.max(radius, 1e-3)) / Math.sin(Math.min(vertical, horizontal));
+    }
+
+    // Looks at `box` from the direction of the view `name`, the whole box in sight.
+    fit(box, name = "oblique") {
+        const sphere = box.getBoundingSphere(new THREE.Sphere());
+        const distance = this.distanceToSee(sphere.radius);
+        const vertical = THREE.MathUtils.degToRad(kFov / 2);
         const from = new THREE.Vector3(...kViews[name].from).normalize();
         this.camera.position.copy(sphere.center).addScaledVector(from, distance);
         this.camera.zoom = 1;
@@ -58,7 +62,6 @@ export class Navigation {
         this.controls.update();
         this.followCamera();
         this.onChange();
-        return { center: sphere.center, distance };
     }
 
     // The orthographic camera's half height, its width following the view's.

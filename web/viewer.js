@@ -17,6 +17,7 @@ const kMostBoxes = 4096;
 const kHighlight = new THREE.Color(1.0, 0.75, 0.2);
 const kPlain = new THREE.Color(1, 1, 1);
 const kHidden = new THREE.Matrix4().makeScale(0, 0, 0);
+const kSunFrom = new THREE.Vector3(0.4, 1, 0.7);
 
 export class Viewer {
     // Without WebGL the view is not `working` from the start; `onLost` is told
@@ -89,7 +90,7 @@ export class Viewer {
 
     // Frees everything the last model held.
     clear() {
-        this.setMarks([]);
+        this.removeMarks();
         this.removeGrid();
         for (const object of [...this.meshes, this.boxes].filter(Boolean)) {
             this.scene.remove(object);
@@ -133,9 +134,11 @@ export class Viewer {
             if (full < model.nodes.length) this.addBoxes();
             this.picker = new Picker(model, this.matrices, full, fraction, this.bulk);
             this.fitted = fitted;
-            this.setGrid(this.gridShown);
-            const { center, distance } = this.navigation.fit(fitted);
-            this.sun.position.copy(center).add(new THREE.Vector3(0.4, 1, 0.7).multiplyScalar(distance));
+            this.placeGrid();
+            // Lit and fitted before the first frame: a frame from elsewhere can take seconds.
+            const sphere = fitted.getBoundingSphere(new THREE.Sphere());
+            this.sun.position.copy(sphere.center).addScaledVector(kSunFrom, this.navigation.distanceToSee(sphere.radius));
+            this.navigation.fit(fitted);
         }
         const [cx, cy, cz] = crossSums(model);
         return {
@@ -212,12 +215,16 @@ export class Viewer {
     // The grid on the ground under the model, in squares of `grid.step` units.
     setGrid(shown) {
         this.gridShown = shown;
+        this.placeGrid();
+        this.render();
+    }
+
+    placeGrid() {
         this.removeGrid();
-        if (shown && this.fitted && this.working) {
+        if (this.gridShown && this.fitted && this.working) {
             this.grid = groundGrid(this.fitted);
             this.scene.add(this.grid.helper);
         }
-        this.render();
     }
 
     removeGrid() {
@@ -235,19 +242,22 @@ export class Viewer {
 
     // Marks the measured points (scene positions) and the line between them.
     setMarks(positions) {
-        if (this.marks) {
-            this.scene.remove(this.marks);
-            this.marks.traverse((object) => {
-                object.geometry?.dispose();
-                object.material?.dispose();
-            });
-            this.marks = null;
-        }
+        this.removeMarks();
         if (positions.length) {
             this.marks = measureMarks(positions);
             this.scene.add(this.marks);
         }
         this.render();
+    }
+
+    removeMarks() {
+        if (!this.marks) return;
+        this.scene.remove(this.marks);
+        this.marks.traverse((object) => {
+            object.geometry?.dispose();
+            object.material?.dispose();
+        });
+        this.marks = null;
     }
 
     addInstanced(geometry, material) {

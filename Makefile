@@ -138,7 +138,7 @@ fuzz:
 # make test has run the page in Chromium: the other two engines join here.
 ci: format-check no-exceptions test test-clang test-release test-windows test-dist
 	$(MAKE) test-browsers ENGINES="firefox webkitgtk"
-	$(MAKE) fuzz FUZZ_SECONDS=30
+	$(MAKE) fuzz FUZZ_SECONDS=20
 
 clean:
 	rm -rf $(BUILD_DIR) build-windows build-windows-i686 dist

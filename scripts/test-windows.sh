@@ -41,14 +41,17 @@ samples=build/windows-samples
 rm -rf "$samples"
 build/release-tests/tests/kon2x_sample_inputs "$samples" 300 7
 mkdir -p "$samples/paths"
-committed="examples/*.kon tests/corpus/*.kon tests/corpus/*.bin fuzz/corpus/*"
-# The programs as started, one Wine start per run, on the committed inputs;
-# all four converters in one process per side on the generated ones.
+# The programs as started, one Wine start per run, on the example, a file
+# with a reader's message and one with a note, and the command line's cases;
+# all four converters in one process per side on the corpus, the fuzz seeds
+# and the generated files.
+started_inputs="examples/*.kon tests/corpus/bad-point-line.kon tests/corpus/unplaceable-instances.kon"
+batch_inputs="tests/corpus/*.kon tests/corpus/*.bin fuzz/corpus/* $samples/sample*"
 for converter in kon2x:.x kon2gltf:.glb kon2svg:.svg kon2dxf:.dxf; do
     program=${converter%%:*}
     extension=${converter#*:}
-    tests/compare_builds.sh windows "$PWD/build/release-tests/$program" "$PWD/build-windows/$program.exe" $extension $committed
+    tests/compare_builds.sh windows "$PWD/build/release-tests/$program" "$PWD/build-windows/$program.exe" $extension $started_inputs
     tests/windows/compare_batch.sh "$PWD/build/release-tests/tests/kon2x_batch_convert" \
-        "$PWD/build-windows/tests/kon2x_batch_convert.exe" $program "$samples"/sample*
+        "$PWD/build-windows/tests/kon2x_batch_convert.exe" $program $batch_inputs
 done
 tests/windows/paths.sh "$PWD/build-windows/kon2x.exe" examples/house.kon

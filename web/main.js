@@ -4,6 +4,7 @@ import { listenForFiles } from "./intake.js";
 import { JobRunner } from "./jobs.js";
 import { element, InstanceList, render } from "./panel.js";
 import { Session } from "./session.js";
+import { DrawingView } from "./drawing_view.js";
 import { wireView } from "./view_controls.js";
 import { Viewer } from "./viewer.js";
 import { workerSource } from "kon2x-worker";
@@ -13,13 +14,16 @@ const workerUrl = URL.createObjectURL(new Blob([workerSource], { type: "text/jav
 const jobs = new JobRunner(() => new Worker(workerUrl), () => session.render());
 const session = new Session({
     jobs, viewer: new Viewer(element("canvas-box")), render, instances: new InstanceList((j) => session.select(j)),
+    drawingView: new DrawingView(element("drawing-box"), element("drawing")),
 });
 
 element("version").textContent = version;
 element("cancel").onclick = () => session.cancel();
 element("make-x").onclick = () => session.makeX();
 element("choice-go").onclick = () => session.open(session.state.intake.models[Number(element("choice-list").value)]);
-element("edges").onchange = (event) => session.viewer.setEdges(event.target.checked);
+for (const [id, kind] of [["edges", "outlines"], ["lines", "lines"], ["dots", "dots"]]) {
+    element(id).onchange = (event) => session.viewer.setElementsShown(kind, event.target.checked);
+}
 element("hide").onclick = () => session.toggleHidden();
 element("alone").onclick = () => session.showAlone();
 element("show-all").onclick = () => session.showAll();

@@ -15,8 +15,9 @@ const kFileAxes = [["x", [1, 0, 0], "#c0392b"], ["y", [0, -1, 0], "#2e8b3a"], ["
 const kFov = 40;
 
 export class Navigation {
-    // onChange(): the view moved and wants a frame.
-    constructor(canvas, onChange) {
+    // onChange(): the view moved and wants a frame. onMoving(moving): a drag,
+    // pinch or wheel started to move the camera (true) or ended (false).
+    constructor(canvas, onChange, onMoving) {
         this.perspective = new THREE.PerspectiveCamera(kFov, 1, 1, 1000);
         this.orthographic = new THREE.OrthographicCamera(-1, 1, 1, -1, 1, 1000);
         this.camera = this.perspective;
@@ -24,9 +25,19 @@ export class Navigation {
         this.radius = 1;  // of everything placed, for the orthographic depth range
         this.controls = new OrbitControls(this.camera, canvas);
         this.controls.listenToKeyEvents(canvas);  // keys elsewhere on the page never move the view
+        let pressed = false;
+        let moving = false;
+        this.controls.addEventListener("start", () => {
+            pressed = true;
+        });
         this.controls.addEventListener("change", () => {
+            if (pressed && !moving) onMoving((moving = true));
             this.followCamera();
             onChange();
+        });
+        this.controls.addEventListener("end", () => {
+            pressed = false;
+            if (moving) onMoving((moving = false));
         });
         this.onChange = onChange;
     }
@@ -140,6 +151,15 @@ export class Navigation {
             svg.append(group);
         }
     }
+}
+
+// The plane that keeps what lies up to `at` (0 to 1 across `box`) along the
+// file's axis `axis` ("x", "y" or "z"), or from there on when `flipped`.
+export function sectionPlane(box, axis, at, flipped) {
+    const along = new THREE.Vector3(...kFileAxes.find(([name]) => name === axis)[1]);
+    const [a, b] = [along.dot(box.min), along.dot(box.max)];
+    const cut = Math.min(a, b) + at * Math.abs(b - a);
+    return flipped ? new THREE.Plane(along, -cut) : new THREE.Plane(along.clone().negate(), cut);
 }
 
 // A grid on the ground under `box` (the scene's -y is the file's down), its

@@ -104,7 +104,18 @@ function showViewTools(session, drawn) {
     element("orthographic").checked = viewer.navigation?.orthographicShown ?? false;
     element("grid").checked = viewer.gridShown;
     element("grid-label").textContent = viewer.grid ? `Grid: ${short(viewer.grid.step)} units` : "Grid";
-    element("readout").textContent = drawn ? readoutText(state) : "";
+    element("readout").textContent = state.drawingShown ? state.drawing?.text ?? "" : drawn ? readoutText(state) : "";
+    element("drawing-toggle").setAttribute("aria-pressed", String(state.drawingShown));
+    element("drawing-toggle").hidden = !state.info;
+    element("drawing-toggle").disabled = session.jobs.running !== null && !state.drawing;
+    element("drawing-box").hidden = !state.drawingShown;
+    element("canvas-box").hidden = state.drawingShown;
+    session.drawingView.show(state.drawingShown ? state.drawing?.url : null);
+    const { axis, at, flipped } = state.section;
+    element("section-axis").value = axis;
+    element("section-at").hidden = element("section-flip").hidden = !axis;
+    element("section-at").value = String(Math.round(at * 1000));
+    element("section-flip").setAttribute("aria-pressed", String(flipped));
 }
 
 // Draws everything the page shows of the session and its state.
@@ -124,6 +135,8 @@ export function render(session) {
     const drawn = state.view !== null && session.viewer.working;
     element("snapshot").hidden = !drawn;
     element("edges-toggle").hidden = !drawn;
+    element("lines-toggle").hidden = !drawn || !state.info?.elements.lines.length;
+    element("dots-toggle").hidden = !drawn || !state.info?.elements.dots.length;
     showViewTools(session, drawn);
     showInstanceValues(state);
     showCounts(session.countRows());

@@ -20,19 +20,21 @@ export class Picker {
     }
 
     // The nearest hit of the ray through `pointer` (normalised device
-    // coordinates) from `camera` on a node for which shown(i) holds, or null:
+    // coordinates) from `camera` on a node for which shown(i) holds, on the
+    // side that the plane `section` (if any) keeps, or null:
     // { node, distance, position (in the scene), point (the nearest corner of
     // the hit triangle, by number; null on a stand-in box) }.
-    pick(pointer, camera, shown) {
+    pick(pointer, camera, shown, section = null) {
         this.raycaster.setFromCamera(pointer, camera);
         const ray = this.raycaster.ray;
+        const kept = (position) => !section || section.distanceToPoint(position) >= 0;
         let best = null;
         for (const { node, distance } of this.boxHits(ray, shown)) {
             if (best && distance > best.distance) break;
-            const hit = node < this.full ? this.triangleHit(node) : { distance, point: null, position: null };
+            const hit = node < this.full ? this.triangleHit(node, kept)
+                : kept(ray.at(distance, new THREE.Vector3())) && { distance, point: null, position: ray.at(distance, new THREE.Vector3()) };
             if (hit && (!best || hit.distance < best.distance)) best = { node, ...hit };
         }
-        if (best && !best.position) best.position = ray.at(best.distance, new THREE.Vector3());
         return best;
     }
 
@@ -51,9 +53,10 @@ export class Picker {
         return hits.sort((a, b) => a.distance - b.distance);
     }
 
-    triangleHit(node) {
+    // The nearest hit on node `node`'s triangles where kept(position) holds.
+    triangleHit(node, kept) {
         this.mesh.matrixWorld.copy(this.matrices[node]);
-        const [hit] = this.raycaster.intersectObject(this.mesh, false);
+        const hit = this.raycaster.intersectObject(this.mesh, false).find(({ point }) => kept(point));
         if (!hit) return null;
         const corners = [hit.face.a, hit.face.b, hit.face.c];
         const placed = (index) => new THREE.Vector3().fromBufferAttribute(this.mesh.geometry.attributes.position, index)

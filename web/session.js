@@ -32,6 +32,9 @@ function fileState(file) {
         pointed: null,         // the point under the pointer (pointReading)
         measuring: false,      // clicks take points to measure instead of selecting
         measured: [],          // the points taken, at most two (pointReading)
+        section: { axis: "", at: 0.5, flipped: false },  // the section plane (Viewer.setSection)
+        drawing: null,         // making the drawings: { phase: "running" | "done" | "failed", text, url (of the SVG) }
+        drawingShown: false,   // the drawing view instead of the 3D view
     };
 }
 
@@ -39,9 +42,9 @@ function fileState(file) {
 // the state: a newer file may have taken its place meanwhile.
 export class Session {
     // jobs: a JobRunner; viewer: a Viewer; render(session): draws the page;
-    // instances: the InstanceList.
-    constructor({ jobs, viewer, render, instances }) {
-        Object.assign(this, { jobs, viewer, instances, drawPage: render });
+    // instances: the InstanceList; drawingView: a DrawingView.
+    constructor({ jobs, viewer, render, instances, drawingView }) {
+        Object.assign(this, { jobs, viewer, instances, drawingView, drawPage: render });
         // What was given (kept across files), then the file shown.
         this.state = { intake: { refused: [], models: [] }, textureFiles: new Map(), ...fileState(null) };
         this.opened = 0;  // counts the files opened, so that an older one's late answer is dropped
@@ -155,7 +158,7 @@ export class Session {
         }
         if (!current() || latest !== this.draws) return;
         this.state.brokenTextures = broken;
-        this.state.view = this.drawable() ? this.viewer.show(this.state.model, images) : null;
+        this.state.view = this.drawable() ? this.viewer.show(this.state.model, images, this.state.info?.elements) : null;
         this.updateNodes(this.state.nodeOf.keys());
     }
 
@@ -367,6 +370,38 @@ export class Session {
         };
     }
 
+    // Shows the drawing view (on) or the 3D view. The drawings are made the
+    // first time: kon2svg's and kon2dxf's files, offered as they named them.
+    async showDrawing(on) {
+        this.state.drawingShown = on;
+        this.render();
+        if (!on || this.state.drawing || this.jobs.busy || !this.state.bytes) return;
+        const current = this.currentCheck();
+        this.state.drawing = { phase: "running", text: "Making the drawing…" };
+        this.render();
+        const results = [];
+        for (const program of ["kon2svg", "kon2dxf"]) {
+            results.push(await this.run(program));
+            if (!current()) return;
+        }
+        const failed = results.find((result) => result.kind !== "done" || result.status !== 0);
+        if (failed) {
+            this.state.drawing = { phase: "failed", text: `The drawing was not made${failed.kind === "done" ? ` (exit status ${failed.status})` : ""}.` };
+        } else {
+            for (const result of results) this.offer(result.files);
+            const [svg] = results[0].files;  // kon2svg writes one file
+            this.state.drawing = { phase: "done", text: "", url: this.state.downloads.find(({ name }) => name === svg.name).url };
+        }
+        this.render();
+    }
+
+    // Changes the section plane by `change` (some of axis, at, flipped).
+    setSection(change) {
+        Object.assign(this.state.section, change);
+        this.viewer.setSection(this.state.section);
+        this.render();
+    }
+
     setMeasuring(on) {
         Object.assign(this.state, { measuring: on, measured: [] });
         this.viewer.setMarks([]);
@@ -391,7 +426,7 @@ export class Session {
     select(j) {
         const previous = this.state.selected;
         this.state.selected = j;
-        this.updateNodes([previous, j].filter((k) => k !== null));
+        this.updateNodes([previous, j].filter((k) => k !== null), false);
     }
 
     toggleHidden() {
@@ -414,8 +449,10 @@ export class Session {
         this.updateNodes(this.state.nodeOf.keys());
     }
 
-    updateNodes(changed) {
+    // Redraws the instances `changed`; `visibility`: which are shown may have changed.
+    updateNodes(changed, visibility = true) {
         if (this.state.view && this.viewer.working) {
+            if (visibility) this.viewer.placeElements(this.shownNodes());
             for (const j of changed) {
                 const i = this.state.nodeOf.get(j);
                 if (i !== undefined) this.viewer.setNode(i, { visible: !this.isHidden(j), highlighted: j === this.state.selected });

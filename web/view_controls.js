@@ -6,7 +6,7 @@ const kClickSlop = 5;  // pixels a press may move and still be a click rather th
 // The view's keys: the control each one works.
 const kKeys = {
     a: "fit-all", z: "fit-selection", r: "reset-view", t: "view-top", f: "view-front", s: "view-side", o: "view-oblique",
-    p: "orthographic", g: "grid", m: "measure",
+    p: "orthographic", g: "grid", m: "measure", d: "drawing-toggle",
 };
 const kZooms = { "+": 1.25, "=": 1.25, "-": 0.8 };
 
@@ -25,6 +25,7 @@ export function wireView(session) {
         "view-side": () => viewer.showView("side"),
         "view-oblique": () => viewer.showView("oblique"),
         measure: () => session.setMeasuring(!session.state.measuring),
+        "drawing-toggle": () => session.showDrawing(!session.state.drawingShown),
     };
     for (const [id, action] of Object.entries(buttons)) element(id).onclick = action;
     element("orthographic").onchange = (event) => {
@@ -35,11 +36,14 @@ export function wireView(session) {
         viewer.setGrid(event.target.checked);
         session.render();
     };
+    element("section-axis").onchange = (event) => session.setSection({ axis: event.target.value });
+    element("section-at").oninput = (event) => session.setSection({ at: event.target.value / 1000 });
+    element("section-flip").onclick = () => session.setSection({ flipped: !session.state.section.flipped });
     element("view").addEventListener("keydown", (event) => {
-        if (event.ctrlKey || event.metaKey || event.altKey || element("view-tools").hidden || event.target.closest("select")) return;
+        if (event.ctrlKey || event.metaKey || event.altKey || element("view-tools").hidden || event.target.closest("select, input[type=range]")) return;
         const key = event.key.toLowerCase();
         if (key === "escape" && session.state.measuring) session.setMeasuring(false);
-        else if (kKeys[key] && !element(kKeys[key]).disabled) element(kKeys[key]).click();
+        else if (kKeys[key] && !element(kKeys[key]).disabled && !element(kKeys[key]).hidden) element(kKeys[key]).click();
         else if (kZooms[key]) viewer.zoom(kZooms[key]);
         else return;
         event.preventDefault();

@@ -4,7 +4,8 @@
 // the page says so. A frame is drawn only when something changed.
 import * as THREE from "three";
 import { bulkBox } from "./bulk.js";
-import { groundGrid, Navigation } from "./navigation.js";
+import { outlinePairs, placedElements } from "./elements.js";
+import { groundGrid, Navigation, sectionPlane } from "./navigation.js";
 import { measureMarks, Picker } from "./picking.js";
 
 const kTriangleBudget = 4_000_000;
@@ -23,11 +24,12 @@ export class Viewer {
     // Without WebGL the view is not `working` from the start; `onLost` is told
     // when it stops working later (the graphics context lost).
     constructor(container) {
-        this.meshes = [];  // the instanced meshes of full instances, edges among them
+        this.meshes = [];  // the instanced meshes of full instances
         this.boxes = null;  // the stand-in boxes
         this.matrices = [];
         this.full = 0;
         this.picker = null;
+        this.section = null;  // the plane that cuts the model, if any
         this.fitted = null;  // the box of the first view
         this.grid = null;  // { step, helper }
         this.gridShown = false;
@@ -56,9 +58,12 @@ export class Viewer {
         this.scene.add(new THREE.HemisphereLight(0xffffff, 0x8a8a80, 2.2));
         this.sun = new THREE.DirectionalLight(0xffffff, 1.6);
         this.scene.add(this.sun);
-        this.navigation = new Navigation(canvas, () => this.render());
+        this.navigation = new Navigation(canvas, () => this.render(), (moving) => this.setMoving(moving));
         this.axes = container.ownerDocument.getElementById("axes");
-        this.edgesShown = false;
+        // The elements beyond triangles: their point numbers (kon2info's), whether each kind is shown, the objects drawn.
+        this.elements = { outlines: [], lines: [], dots: [] };
+        this.elementsShown = { outlines: false, lines: true, dots: true };
+        this.elementObjects = [];
         new ResizeObserver(() => this.resize(container)).observe(container);
         this.resize(container);
     }
@@ -105,6 +110,9 @@ export class Viewer {
         this.full = 0;
         this.picker = null;
         this.fitted = null;
+        this.model = null;
+        this.placeElements();
+        this.setSection({ axis: "" });
         this.renderer?.renderLists.dispose();
         this.render();
     }
@@ -115,8 +123,10 @@ export class Viewer {
     // even one fits, boxesArePoints, trianglesDrawn, triangles: of the whole
     // model, far: points that faces use far outside the others, zeroArea: no
     // face has an area as placed, size: of the box of every placed point }.
-    show(model, images) {
+    show(model, images, elements = { dots: [], lines: [], faces: [] }) {
         this.clear();
+        this.model = model;
+        this.elements = { outlines: outlinePairs(elements.faces), lines: elements.lines, dots: elements.dots };
         this.matrices = model.nodes.map((node) => new THREE.Matrix4().compose(
             new THREE.Vector3(...node.translation), new THREE.Quaternion(...node.rotation), new THREE.Vector3(...node.scale)));
         const bulk = bulkBox(usedPoints(model));
@@ -133,6 +143,7 @@ export class Viewer {
             drawn = this.addModel(model, images, fraction);
             if (full < model.nodes.length) this.addBoxes();
             this.picker = new Picker(model, this.matrices, full, fraction, this.bulk);
+            this.placeElements(() => true);
             this.fitted = fitted;
             this.placeGrid();
             // Lit and fitted before the first frame: a frame from elsewhere can take seconds.
@@ -150,7 +161,7 @@ export class Viewer {
         };
     }
 
-    // One instanced mesh (and its edges) per material; returns the triangles
+    // One instanced mesh per material; returns the triangles
     // drawn of one instance.
     addModel(model, images, fraction) {
         const points = model.positions.length / 3;
@@ -161,11 +172,7 @@ export class Viewer {
             const count = 3 * Math.floor((fraction * primitive.indices.length) / 3);
             geometry.setDrawRange(0, count);
             drawn += count / 3;
-            const surface = this.addInstanced(geometry, surfaceMaterial(model, primitive.material, images));
-            const edges = this.addInstanced(geometry, new THREE.MeshBasicMaterial({ color: 0x202020, wireframe: true }));
-            edges.instanceMatrix = surface.instanceMatrix;
-            edges.visible = this.edgesShown;
-            edges.userData.edges = true;
+            this.addInstanced(geometry, surfaceMaterial(model, primitive.material, images));
         }
         return drawn;
     }
@@ -208,6 +215,15 @@ export class Viewer {
         if (this.working && this.fitted) this.navigation.zoom(factor);
     }
 
+    // Cuts the model with sectionPlane's plane (axis "": not at all); what is
+    // cut away is neither drawn nor picked.
+    setSection({ axis, at, flipped }) {
+        this.section = axis && this.fitted ? sectionPlane(this.fitted, axis, at, flipped) : null;
+        if (!this.working) return;
+        this.renderer.clippingPlanes = this.section ? [this.section] : [];
+        this.render();
+    }
+
     setOrthographic(on) {
         if (this.working) this.navigation.setOrthographic(on);
     }
@@ -237,7 +253,7 @@ export class Viewer {
     // The instance and point under `pointer` (normalised device coordinates)
     // among the nodes for which shown(i) holds: Picker.pick's answer, or null.
     pick(pointer, shown) {
-        return this.picker && this.working ? this.picker.pick(pointer, this.navigation.camera, shown) : null;
+        return this.picker && this.working ? this.picker.pick(pointer, this.navigation.camera, shown, this.section) : null;
     }
 
     // Marks the measured points (scene positions) and the line between them.
@@ -292,17 +308,46 @@ export class Viewer {
         this.scene.add(this.boxes);
     }
 
-    setEdges(shown) {
-        this.edgesShown = shown;
-        for (const mesh of this.meshes) if (mesh.userData.edges) mesh.visible = shown;
+    // While the camera is moved, frames are cheaper: a quarter of the pixels
+    // and no face outlines; the full frame when it rests.
+    setMoving(moving) {
+        this.renderer.setPixelRatio(window.devicePixelRatio * (moving ? 0.5 : 1));
+        for (const object of this.elementObjects) if (object.userData.kind === "outlines") object.visible = !moving;
+        if (!moving) this.render();
+    }
+
+    // Draws the kind of element `kind` (outlines, lines, dots) or not.
+    setElementsShown(kind, shown) {
+        this.elementsShown[kind] = shown;
+        this.placeElements();
         this.render();
+    }
+
+    // The elements of the instances drawn in full that are shown (shown(i)),
+    // placed anew; the caller draws the frame.
+    placeElements(shown = this.nodeShown) {
+        this.nodeShown = shown;
+        for (const object of this.elementObjects) {
+            this.scene.remove(object);
+            object.geometry.dispose();
+            object.material.dispose();
+        }
+        this.elementObjects = [];
+        if (!this.model || !this.working) return;
+        const drawn = this.matrices.slice(0, this.full);
+        for (const kind of Object.keys(this.elements)) {
+            const object = this.elementsShown[kind] && placedElements(kind, this.model.positions, this.elements[kind], drawn, shown);
+            if (!object) continue;
+            object.userData.kind = kind;
+            this.scene.add(object);
+            this.elementObjects.push(object);
+        }
     }
 
     // Node i drawn (or not), highlighted (or not).
     setNode(i, { visible, highlighted }) {
         if (i < this.full) {
             for (const mesh of this.meshes) {
-                if (mesh.userData.edges) continue;
                 mesh.setMatrixAt(i, visible ? this.matrices[i] : kHidden);
                 mesh.setColorAt(i, highlighted ? kHighlight : kPlain);
                 mesh.instanceMatrix.needsUpdate = true;

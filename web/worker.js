@@ -7,7 +7,7 @@ import { MemoryWasi } from "./wasi.js";
 import { programs } from "kon2x-programs";
 
 const kProgressStep = 8 << 20;
-const kTypes = { kon2gltf: "model/gltf-binary", kon2x: "text/plain" };
+const kTypes = { kon2gltf: "model/gltf-binary", kon2x: "text/plain", kon2svg: "image/svg+xml", kon2dxf: "image/vnd.dxf" };
 // The prompts, which the programs write on their own and which only wait for Enter.
 const kPrompts = new Set(["Return->", "--> "]);
 let module = null;

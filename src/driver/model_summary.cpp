@@ -96,6 +96,24 @@ InstanceLists instance_lists(const ConstructionModel& model) {
     return lists;
 }
 
+// The elements' point numbers: the single points, the two-point elements'
+// ends pair after pair, and each face of more points in its order.
+std::string element_lists(const ConstructionModel& model) {
+    std::string dots, lines, faces;
+    for (const FaceRecord& face : model.valid_faces()) {
+        std::string points;
+        for (std::int32_t i = 0; i < face.vertex_count; ++i) {
+            points += joined(i > 0 ? "," : "", integer_text(face.index(i)));
+        }
+        std::string& list = face.vertex_count == 1 ? dots : face.vertex_count == 2 ? lines : faces;
+        if (face.vertex_count > 0) {
+            list +=
+                joined(list.empty() ? "" : ",", face.vertex_count > 2 ? joined("[", points, "]") : points);
+        }
+    }
+    return joined("{\"dots\":[", dots, "],\"lines\":[", lines, "],\"faces\":[", faces, "]}");
+}
+
 }  // namespace
 
 int print_model_summary(int argc, const char* const* argv) {
@@ -115,12 +133,13 @@ int print_model_summary(int argc, const char* const* argv) {
     const InstanceLists instances = instance_lists(model);
     std::printf(
         "{\"kind\":%d,\"points\":%d,\"single_points\":%d,\"two_point_elements\":%d,\"triangles\":%d,"
-        "\"quads\":%d,\"polygons\":%d,\"instances\":%d,\"unplaced\":%s,\"x_name\":%s,\"instance_values\":%s}"
+        "\"quads\":%d,\"polygons\":%d,\"instances\":%d,\"unplaced\":%s,\"x_name\":%s,\"instance_values\":%s,"
+        "\"elements\":%s}"
         "\n",
         static_cast<int>(model.kind), static_cast<int>(model.valid_points().size()), by_size[1], by_size[2],
         by_size[3], by_size[4], by_size[5], static_cast<int>(model.valid_instances().size()),
         instances.unplaced.c_str(), json_string(file_name_of(output_name_for(argv[1], ".x"))).c_str(),
-        instances.values.c_str());
+        instances.values.c_str(), element_lists(model).c_str());
     return 0;
 }
 

@@ -11,7 +11,9 @@ namespace kon2x {
 // "instance_values", per instance its "scale" factors and "angles" (degrees)
 // as the file holds them (JSON strings: shortest exact text, "inf", "-inf",
 // "NaN"), its integer "offset", whether it "mirrors", and the "problem" that
-// keeps kon2gltf from placing it, where there is one. Returns 0,
+// keeps kon2gltf from placing it, where there is one; "elements", the point
+// numbers of the single points ("dots"), of the two-point elements ("lines",
+// pair after pair) and of each larger face in order ("faces"). Returns 0,
 // or 1 (writing nothing) when the arguments are wrong or the file does not load.
 int print_model_summary(int argc, const char* const* argv);
 

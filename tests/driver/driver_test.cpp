@@ -151,6 +151,8 @@ TEST(ModelSummary, GivesEachInstancesValuesAsTheFileHoldsThem) {
         {"examples/house.kon",
          R"({"scale":["-1","1","1"],"angles":["0","30","0"],"offset":[250,0,0],"mirrors":true})"},
         {"tests/corpus/unplaceable-instances.kon", R"("unplaced":[1,2])"},
+        {"examples/house.kon",
+         R"("elements":{"dots":[],"lines":[0,1],"faces":[[4,8,5,1,0],[2,6,9,7,3],[5,6,2,1],)"},
         {"tests/corpus/unplaceable-instances.kon",
          R"({"scale":["inf","1","1"],"angles":["0","0","0"],"offset":[0,0,0],)"
          R"("mirrors":false,"problem":"a scale factor is not finite"})"},

@@ -179,14 +179,88 @@ async function theViewer() {
     await page.press(canvas, ["Escape", "p", "r"]);
 }
 
-// The largest model (32767 instances of 32767 triangles) picked by a click: the page answers.
+// The colours of the picture `png` at `points` ([x, y] each), as [r, g, b].
+const colours = (png, points) => page.evaluate(async ([png, points]) => {
+    const image = new Image();
+    image.src = `data:image/png;base64,${png}`;
+    await image.decode();
+    const context = new OffscreenCanvas(image.width, image.height).getContext("2d");
+    context.drawImage(image, 0, 0);
+    return points.map(([x, y]) => [...context.getImageData(Math.round(x), Math.round(y), 1, 1).data.slice(0, 3)]);
+}, [png.toString("base64"), points]);
+const dark = ([r, g, b]) => Math.max(r, g, b) < 150;
+// How many pixels of the picture are clearly blue (the lines' colour) or dark.
+const inkPixels = (png) => page.evaluate(async (png) => {
+    const image = new Image();
+    image.src = `data:image/png;base64,${png}`;
+    await image.decode();
+    const context = new OffscreenCanvas(image.width, image.height).getContext("2d");
+    context.drawImage(image, 0, 0);
+    const { data } = context.getImageData(0, 0, image.width, image.height);
+    const found = { blue: 0, dark: 0 };
+    for (let i = 0; i < data.length; i += 4) {
+        found.blue += data[i + 2] > data[i] + 60 && data[i + 2] > data[i + 1] + 30;
+        found.dark += Math.max(data[i], data[i + 1], data[i + 2]) < 100;
+    }
+    return found;
+}, png.toString("base64"));
+const pick = (selector, value) => page.evaluate(([selector, value]) => {
+    const list = document.querySelector(selector);
+    list.value = value;
+    list.dispatchEvent(new Event("change"));
+}, [selector, value]);
+
+// What the file holds beyond triangles: lines, face outlines, the section
+// plane and the drawing, as a person would use them.
+async function beyondTriangles() {
+    const points = ["0;0;0", "100;0;0", "100;-100;0", "0;-100;0", "-50;0;0", "-50;-100;0"].map((p) => `${p};230;220;200`);
+    await give(named("quad.kon", `KON;KRUV\nX\n${points.join("\n")}\nFlaechen\n0;1;2;3\n4;5\nScalX\n1;1;1;0;0;0;0;0;0\n`));
+    await page.press(canvas, ["f", "p"]);
+    const withLines = (await inkPixels(await picture())).blue;
+    await page.click("#lines");
+    const withoutLines = (await inkPixels(await picture())).blue;
+    expect(withLines > 50 && withoutLines === 0, `a two-point element shows as a line and hides with its toggle (${withLines}, then ${withoutLines} blue pixels)`);
+    await page.click("#edges");
+    const shot = await picture();
+    const { wall } = await houseSpots(page, shot);
+    const [l, r, t, b] = [Math.min(wall.left.left, wall.right.left), Math.max(wall.left.right, wall.right.right),
+        Math.min(wall.left.top, wall.right.top), Math.max(wall.left.bottom, wall.right.bottom)];
+    const [mx, my] = [(l + r) / 2, (t + b) / 2];
+    const inside = [0.3, 0.5, 0.7].flatMap((f) => [[l + f * (r - l), t + f * (b - t)], [l + f * (r - l), b - f * (b - t)]]);
+    // Across each side, a few pixels: the outline is dark in one of them.
+    const sides = [-3, -2, -1, 0, 1, 2, 3].map((d) => [[mx, t + d], [mx, b + d], [l + d, my], [r + d, my]]);
+    const [across, around] = [await colours(shot, inside), await colours(shot, sides.flat())];
+    const outlined = [0, 1, 2, 3].map((side) => around.filter((_, i) => i % 4 === side).some(dark));
+    expect(!across.some(dark) && outlined.every(Boolean), `a quad's face outline shows its four edges and no diagonal (${JSON.stringify([across, outlined])})`);
+    await page.click("#edges");
+    await page.click("#lines");
+    await page.press(canvas, ["p"]);
+    await give(example);
+    await pick("#section-axis", "x");
+    const cut = await houseSpots(page, await picture());
+    expect(cut.wall.left.count > 2000 && cut.wall.right.count + cut.roof.right.count < 50,
+        `a section plane across x through the middle hides the house beyond it (${cut.wall.left.count} wall pixels on the left, ${cut.wall.right.count + cut.roof.right.count} on the right)`);
+    await pick("#section-axis", "");
+    await page.press(canvas, ["d"]);
+    await waitFor(() => document.querySelector('a[download="house.dxf"]') !== null && document.getElementById("drawing").complete,
+        null, "the drawings");
+    const drawing = await inkPixels(await page.screenshot("#drawing-box"));
+    expect(drawing.dark > 300 && (await linkBytes("house.svg"))?.equals(readFileSync(corpus("house.svg")))
+        && (await linkBytes("house.dxf"))?.equals(readFileSync(corpus("house.dxf"))),
+    `the drawing view shows the example's outline (${drawing.dark} dark pixels), and house.svg and house.dxf have kon2svg's and kon2dxf's bytes`);
+    await page.press("#drawing-box", ["d"]);
+}
+
+// The largest model (32767 instances of 32767 triangles) picked by a click:
+// the page answers at once.
 async function theLargest() {
     const count = 32767;
     const points = Array.from({ length: count }, (_, i) => `${(i % 181) * 10};${-Math.floor(i / 181) * 10};${(i * 7) % 50};200;100;50`);
-    const faces = Array.from({ length: count }, (_, i) => `${i};${(i + 1) % count};${(i + 181) % count}`);
-    const instances = Array.from({ length: count }, (_, k) => `1;1;1;0;0;0;${(k % 182) * 2000};0;${Math.floor(k / 182) * 2000}`);
+    // Faces across the whole grid and instances over each other, as the
+    // bench model's: a stand-in draws part of one instance, a frame stays cheap.
+    const faces = Array.from({ length: count }, (_, i) => `${i};${(i * 7919 + 1) % count};${(i * 104729 + 2) % count}`);
+    const instances = Array.from({ length: count }, (_, k) => `1;1;1;0;0;0;${(k % 13) * 50};0;${(k % 11) * 50}`);
     await give(named("largest.kon", `KON;KRUV\nX\n${points.join("\n")}\nFlaechen\n${faces.join("\n")}\nScalX\n${instances.join("\n")}\n`));
-    await page.press(canvas, ["f"]);
     const box = await page.evaluate((selector) => document.querySelector(selector).getBoundingClientRect().toJSON(), canvas);
     const started = Date.now();
     await page.clickAt(canvas, Math.round(box.width / 2), Math.round(box.height / 2));
@@ -329,11 +403,11 @@ try {
         await page.saveToFile(screenshotPath);
         console.log(`${screenshotPath}: written`);
     } else {
-        await theExample();
-        await theViewer();
-        await theLargest();
-        await samples();
-        await faults();
+        for (const step of [theExample, theViewer, beyondTriangles, theLargest, samples, faults]) {
+            const start = Date.now();
+            await step();
+            console.log(`-- ${step.name}: ${((Date.now() - start) / 1000).toFixed(1)} s`);
+        }
     }
     const uncaught = await page.evaluate(() => window.uncaught);
     expect(uncaught.length === 0, `no uncaught error in the page ${uncaught.join("; ")}`);

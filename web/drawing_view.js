@@ -7,16 +7,20 @@ export class DrawingView {
         Object.assign(this, { box, image, x: 0, y: 0, scale: 1, url: null });
         let from = null;
         box.addEventListener("pointerdown", (event) => {
+            if (event.button !== 0) return;
             from = { x: event.clientX - this.x, y: event.clientY - this.y };
             box.setPointerCapture?.(event.pointerId);
         });
         box.addEventListener("pointermove", (event) => {
             if (from) this.moveTo(event.clientX - from.x, event.clientY - from.y);
         });
-        box.addEventListener("pointerup", () => {
-            from = null;
-        });
+        for (const end of ["pointerup", "pointercancel", "lostpointercapture"]) {
+            box.addEventListener(end, () => {
+                from = null;
+            });
+        }
         box.addEventListener("wheel", (event) => {
+            if (event.deltaY === 0) return;
             event.preventDefault();
             const at = box.getBoundingClientRect();
             this.zoom(event.deltaY < 0 ? 1.25 : 0.8, event.clientX - at.left, event.clientY - at.top);

@@ -21,7 +21,7 @@ export function outlinePairs(faces) {
 // holding the copies of the points `numbers` of `positions` placed by each
 // of `matrices` for which shown(i) holds, or null when there are none.
 export function placedElements(kind, positions, numbers, matrices, shown) {
-    const most = Math.floor(kMostPoints / Math.max(numbers.length, 1));
+    const most = Math.max(1, Math.floor(kMostPoints / Math.max(numbers.length, 1)));
     const chosen = [];
     for (let i = 0; i < matrices.length && chosen.length < most; i++) if (shown(i)) chosen.push(i);
     if (!numbers.length || !chosen.length) return null;

@@ -4,19 +4,24 @@ import * as THREE from "three";
 import { OrbitControls } from "three/examples/jsm/controls/OrbitControls.js";
 
 // A point (x, y, z) of the file is (x, -y, -z) in the scene (glTF's axes),
-// so the file's -y is up. Each view looks from `from` at the model.
-export const kViews = {
-    top: { label: "Top (from −y)", from: [0, 1, 1e-6] },
-    front: { label: "Front (from −z)", from: [0, 0, 1] },
-    side: { label: "Side (from +x)", from: [1, 0, 0] },
-    oblique: { label: "Oblique", from: [0.55, 0.45, 1] },
+// so the file's -y is up. Each view looks from `from` at the model: top
+// from the file's -y (a hair towards -z, so that the file's z points up on
+// the screen), front from -z, side from +x.
+const kViews = {
+    top: [0, 1, 1e-6],
+    front: [0, 0, 1],
+    side: [1, 0, 0],
+    oblique: [0.55, 0.45, 1],
 };
+// How long the camera must rest after a drag, pinch or wheel before the full frame.
+const kRestMs = 150;
 const kFileAxes = [["x", [1, 0, 0], "#c0392b"], ["y", [0, -1, 0], "#2e8b3a"], ["z", [0, 0, -1], "#2858b8"]];
 const kFov = 40;
 
 export class Navigation {
     // onChange(): the view moved and wants a frame. onMoving(moving): a drag,
-    // pinch or wheel started to move the camera (true) or ended (false).
+    // pinch or wheel started to move the camera (true), or it has rested
+    // for kRestMs since (false): wheel notches come as many short moves.
     constructor(canvas, onChange, onMoving) {
         this.perspective = new THREE.PerspectiveCamera(kFov, 1, 1, 1000);
         this.orthographic = new THREE.OrthographicCamera(-1, 1, 1, -1, 1, 1000);
@@ -27,17 +32,21 @@ export class Navigation {
         this.controls.listenToKeyEvents(canvas);  // keys elsewhere on the page never move the view
         let pressed = false;
         let moving = false;
+        let resting = null;
+        this.quiet = false;  // while the page itself moves the camera: one frame, drawn by the caller
         this.controls.addEventListener("start", () => {
             pressed = true;
+            clearTimeout(resting);
         });
         this.controls.addEventListener("change", () => {
+            if (this.quiet) return;
             if (pressed && !moving) onMoving((moving = true));
             this.followCamera();
             onChange();
         });
         this.controls.addEventListener("end", () => {
             pressed = false;
-            if (moving) onMoving((moving = false));
+            if (moving) resting = setTimeout(() => onMoving((moving = false)), kRestMs);
         });
         this.onChange = onChange;
     }
@@ -65,14 +74,12 @@ export class Navigation {
         const sphere = box.getBoundingSphere(new THREE.Sphere());
         const distance = this.distanceToSee(sphere.radius);
         const vertical = THREE.MathUtils.degToRad(kFov / 2);
-        const from = new THREE.Vector3(...kViews[name].from).normalize();
+        const from = new THREE.Vector3(...kViews[name]).normalize();
         this.camera.position.copy(sphere.center).addScaledVector(from, distance);
         this.camera.zoom = 1;
         this.shapeOrthographic(distance * Math.tan(vertical));
         this.controls.target.copy(sphere.center);
-        this.controls.update();
-        this.followCamera();
-        this.onChange();
+        this.moved();
     }
 
     // The orthographic camera's half height, its width following the view's.
@@ -99,9 +106,7 @@ export class Navigation {
         next.quaternion.copy(this.camera.quaternion);
         this.camera = next;
         this.controls.object = next;
-        this.controls.update();
-        this.followCamera();
-        this.onChange();
+        this.moved();
     }
 
     // Moves closer by `factor` (below 1: away), as the wheel does.
@@ -112,7 +117,14 @@ export class Navigation {
             const target = this.controls.target;
             this.camera.position.sub(target).divideScalar(factor).add(target);
         }
+        this.moved();
+    }
+
+    // After the page moved the camera itself: the controls follow, and one frame is drawn.
+    moved() {
+        this.quiet = true;
         this.controls.update();
+        this.quiet = false;
         this.followCamera();
         this.onChange();
     }
@@ -135,11 +147,13 @@ export class Navigation {
     // camera is turned, the axis nearest the viewer on top.
     drawAxes(svg) {
         if (!svg.firstChild) {
-            svg.innerHTML = kFileAxes.map(([name, , colour]) => `<g><line x1="30" y1="30" stroke="${colour}" stroke-width="2.5"/>`
+            svg.innerHTML = kFileAxes.map(([name, , colour]) => `<g data-axis="${name}"><line x1="30" y1="30" stroke="${colour}" stroke-width="2.5"/>`
                 + `<text fill="${colour}" text-anchor="middle">${name}</text></g>`).join("");
         }
         const toCamera = this.camera.quaternion.clone().invert();
-        const axes = kFileAxes.map(([, direction], i) => ({ group: svg.children[i], v: new THREE.Vector3(...direction).applyQuaternion(toCamera) }));
+        const axes = kFileAxes.map(([name, direction]) => ({
+            group: svg.querySelector(`[data-axis="${name}"]`), v: new THREE.Vector3(...direction).applyQuaternion(toCamera),
+        }));
         for (const { group, v } of axes.sort((a, b) => a.v.z - b.v.z)) {
             const at = (length, down = 0) => [30 + length * v.x, 30 + down - length * v.y].map((value) => value.toFixed(1));
             const [[x, y], [lx, ly]] = [at(16), at(24, 4)];
@@ -170,7 +184,7 @@ export function groundGrid(box) {
     const extent = Math.max(size.x, size.z, 1e-6);
     const power = 10 ** Math.floor(Math.log10(extent / 10));
     const step = [1, 2, 5, 10].map((k) => k * power).find((candidate) => candidate >= extent / 10);
-    const squares = Math.min(400, 2 * Math.ceil(extent / step) + 4);
+    const squares = 2 * Math.ceil(extent / step) + 4;
     const helper = new THREE.GridHelper(squares * step, squares, 0x8090a0, 0xb8c2cc);
     const center = box.getCenter(new THREE.Vector3());
     helper.position.set(center.x, box.min.y, center.z);

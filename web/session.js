@@ -159,6 +159,9 @@ export class Session {
         if (!current() || latest !== this.draws) return;
         this.state.brokenTextures = broken;
         this.state.view = this.drawable() ? this.viewer.show(this.state.model, images, this.state.info?.elements) : null;
+        // Drawn again (textures given later): the section and the measurement stay.
+        if (this.state.section.axis) this.viewer.setSection(this.state.section);
+        if (this.state.measured.length) this.viewer.setMarks(this.state.measured.map((reading) => reading.scene));
         this.updateNodes(this.state.nodeOf.keys());
     }
 

@@ -25,7 +25,10 @@ export function wireView(session) {
         "view-side": () => viewer.showView("side"),
         "view-oblique": () => viewer.showView("oblique"),
         measure: () => session.setMeasuring(!session.state.measuring),
-        "drawing-toggle": () => session.showDrawing(!session.state.drawingShown),
+        "drawing-toggle": () => {
+            session.showDrawing(!session.state.drawingShown);
+            (session.state.drawingShown ? element("drawing-box") : viewer.renderer?.domElement)?.focus();
+        },
     };
     for (const [id, action] of Object.entries(buttons)) element(id).onclick = action;
     element("orthographic").onchange = (event) => {
@@ -42,6 +45,7 @@ export function wireView(session) {
     element("view").addEventListener("keydown", (event) => {
         if (event.ctrlKey || event.metaKey || event.altKey || element("view-tools").hidden || event.target.closest("select, input[type=range]")) return;
         const key = event.key.toLowerCase();
+        if (session.state.drawingShown && key !== "d") return;  // the 3D view's keys wait while the drawing is shown
         if (key === "escape" && session.state.measuring) session.setMeasuring(false);
         else if (kKeys[key] && !element(kKeys[key]).disabled && !element(kKeys[key]).hidden) element(kKeys[key]).click();
         else if (kZooms[key]) viewer.zoom(kZooms[key]);

@@ -44,6 +44,7 @@ export class Viewer {
         }
         const canvas = this.renderer.domElement;
         this.renderer.setPixelRatio(window.devicePixelRatio);
+        this.renderer.localClippingEnabled = true;  // the section cuts the model, not the grid or the marks
         canvas.tabIndex = 0;
         canvas.setAttribute("aria-label", "3D view: drag or arrow keys to turn and pan, scroll to zoom, "
             + "plus and minus to zoom, click an instance to select it; the view's other keys are named on its toolbar");
@@ -143,7 +144,6 @@ export class Viewer {
             drawn = this.addModel(model, images, fraction);
             if (full < model.nodes.length) this.addBoxes();
             this.picker = new Picker(model, this.matrices, full, fraction, this.bulk);
-            this.placeElements(() => true);
             this.fitted = fitted;
             this.placeGrid();
             // Lit and fitted before the first frame: a frame from elsewhere can take seconds.
@@ -220,8 +220,15 @@ export class Viewer {
     setSection({ axis, at, flipped }) {
         this.section = axis && this.fitted ? sectionPlane(this.fitted, axis, at, flipped) : null;
         if (!this.working) return;
-        this.renderer.clippingPlanes = this.section ? [this.section] : [];
+        for (const object of [...this.meshes, this.boxes, ...this.elementObjects]) this.clip(object);
         this.render();
+    }
+
+    // Lets the section plane cut `object` (none: nothing).
+    clip(object) {
+        if (!object) return;
+        object.material.clippingPlanes = this.section ? [this.section] : null;
+        object.material.needsUpdate = true;
     }
 
     setOrthographic(on) {
@@ -339,6 +346,7 @@ export class Viewer {
             const object = this.elementsShown[kind] && placedElements(kind, this.model.positions, this.elements[kind], drawn, shown);
             if (!object) continue;
             object.userData.kind = kind;
+            this.clip(object);
             this.scene.add(object);
             this.elementObjects.push(object);
         }

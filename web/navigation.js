@@ -17,6 +17,7 @@ const kViews = {
 const kRestMs = 150;
 const kFileAxes = [["x", [1, 0, 0], "#c0392b"], ["y", [0, -1, 0], "#2e8b3a"], ["z", [0, 0, -1], "#2858b8"]];
 const kFov = 40;
+const kHalfFov = THREE.MathUtils.degToRad(kFov / 2);  // the perspective camera's, vertically
 
 export class Navigation {
     // onChange(): the view moved and wants a frame. onMoving(moving): a drag,
@@ -64,20 +65,18 @@ export class Navigation {
 
     // How far from a sphere of `radius` the perspective camera sees all of it.
     distanceToSee(radius) {
-        const vertical = THREE.MathUtils.degToRad(kFov / 2);
-        const horizontal = Math.atan(Math.tan(vertical) * this.aspect);
-        return (1.1 * Math.max(radius, 1e-3)) / Math.sin(Math.min(vertical, horizontal));
+        const horizontal = Math.atan(Math.tan(kHalfFov) * this.aspect);
+        return (1.1 * Math.max(radius, 1e-3)) / Math.sin(Math.min(kHalfFov, horizontal));
     }
 
     // Looks at `box` from the direction of the view `name`, the whole box in sight.
     fit(box, name = "oblique") {
         const sphere = box.getBoundingSphere(new THREE.Sphere());
         const distance = this.distanceToSee(sphere.radius);
-        const vertical = THREE.MathUtils.degToRad(kFov / 2);
         const from = new THREE.Vector3(...kViews[name]).normalize();
         this.camera.position.copy(sphere.center).addScaledVector(from, distance);
         this.camera.zoom = 1;
-        this.shapeOrthographic(distance * Math.tan(vertical));
+        this.shapeOrthographic(distance * Math.tan(kHalfFov));
         this.controls.target.copy(sphere.center);
         this.moved();
     }
@@ -93,7 +92,7 @@ export class Navigation {
         if (on === this.orthographicShown) return;
         const target = this.controls.target;
         const distance = this.camera.position.distanceTo(target);
-        const tangent = Math.tan(THREE.MathUtils.degToRad(kFov / 2));
+        const tangent = Math.tan(kHalfFov);
         const next = on ? this.orthographic : this.perspective;
         next.position.copy(this.camera.position);
         if (on) {

@@ -50,28 +50,16 @@ std::string value_text(Real value) {
     return joined("\"", std::string_view(buffer.data(), static_cast<std::size_t>(end - buffer.data())), "\"");
 }
 
-// Why kon2gltf cannot place `instance`, or "" when it can.
-std::string placement_problem(const InstanceRecord& instance) {
-    NodePlacement node;
-    if (node_placement(instance, node)) {
-        return "";
-    }
-    const bool scales_finite =
-        std::isfinite(instance.scale_x) && std::isfinite(instance.scale_y) && std::isfinite(instance.scale_z);
-    return scales_finite ? "an angle is infinite" : "a scale factor is not finite";
-}
-
 // One instance's values: its scale factors, angles in degrees, offset,
-// whether it mirrors and, where it cannot be placed, why.
-std::string instance_values(const InstanceRecord& instance) {
-    const std::string problem = placement_problem(instance);
+// whether it mirrors and, where kon2gltf cannot place it, why (`problem`).
+std::string instance_values(const InstanceRecord& instance, const char* problem) {
     const bool mirrors = instance.scale_x * instance.scale_y * instance.scale_z < 0;
     return joined("{\"scale\":[", value_text(instance.scale_x), ",", value_text(instance.scale_y), ",",
                   value_text(instance.scale_z), "],\"angles\":[", value_text(instance.rot_x), ",",
                   value_text(instance.rot_y), ",", value_text(instance.rot_z), "],\"offset\":[",
                   integer_text(instance.x), ",", integer_text(instance.y), ",", integer_text(instance.z),
                   "],\"mirrors\":", mirrors ? "true" : "false",
-                  problem.empty() ? std::string() : joined(",\"problem\":", json_string(problem)), "}");
+                  problem == nullptr ? std::string() : joined(",\"problem\":", json_string(problem)), "}");
 }
 
 // The numbers of the instances that kon2gltf cannot place, and every
@@ -85,10 +73,11 @@ InstanceLists instance_lists(const ConstructionModel& model) {
     InstanceLists lists;
     int number = 0;
     for (const InstanceRecord& instance : model.valid_instances()) {
-        if (!placement_problem(instance).empty()) {
+        const char* const problem = placement_problem(instance);
+        if (problem != nullptr) {
             lists.unplaced += joined(lists.unplaced.size() > 1 ? "," : "", integer_text(number));
         }
-        lists.values += joined(number > 0 ? "," : "", instance_values(instance));
+        lists.values += joined(number > 0 ? "," : "", instance_values(instance, problem));
         ++number;
     }
     lists.unplaced += ']';

@@ -60,11 +60,12 @@ const text = (selector) => page.evaluate((selector) => document.querySelector(se
 const visible = (selector) => page.evaluate((selector) => [...document.querySelectorAll(selector)].some((element) => element.getClientRects().length > 0), selector);
 const counts = () => page.evaluate(() => Object.fromEntries([...document.querySelectorAll("#counts tr")]
     .map((row) => [row.cells[0].textContent, row.cells[1].textContent])));
-const choose = (label) => page.evaluate((label) => {
-    const list = document.getElementById("choice-list");
+// Chooses the option labelled `label` of the list `selector`, as a change by the user.
+const choose = (label, selector = "#choice-list") => page.evaluate(([label, selector]) => {
+    const list = document.querySelector(selector);
     list.value = [...list.options].find((option) => option.label === label).value;
     list.dispatchEvent(new Event("change"));
-}, label);
+}, [label, selector]);
 // The bytes behind the download link named `name`, or null: read inside the page.
 const linkBytes = async (name) => {
     const base64 = await page.evaluate(async (name) => {
@@ -82,19 +83,24 @@ const picture = async () => {
     await page.evaluate(() => new Promise((resolve) => requestAnimationFrame(() => requestAnimationFrame(() => resolve(true)))));
     return page.screenshot("#canvas-box canvas");
 };
-// How many pixels of the view differ clearly from its background.
-const drawnPixels = async () => page.evaluate(async (png) => {
+// How many pixels of the picture `png` differ clearly from the view's
+// background (drawn), are clearly blue (the lines' colour) or dark.
+const pixelCounts = (png) => page.evaluate(async (png) => {
     const image = new Image();
     image.src = `data:image/png;base64,${png}`;
     await image.decode();
-    const canvas = Object.assign(document.createElement("canvas"), { width: image.width, height: image.height });
-    const context = canvas.getContext("2d");
+    const context = new OffscreenCanvas(image.width, image.height).getContext("2d");
     context.drawImage(image, 0, 0);
     const { data } = context.getImageData(0, 0, image.width, image.height);
-    let count = 0;
-    for (let i = 0; i < data.length; i += 4) count += Math.abs(data[i] - 232) + Math.abs(data[i + 1] - 238) + Math.abs(data[i + 2] - 244) > 30;
-    return count;
-}, (await picture()).toString("base64"));
+    const found = { drawn: 0, blue: 0, dark: 0 };
+    for (let i = 0; i < data.length; i += 4) {
+        found.drawn += Math.abs(data[i] - 232) + Math.abs(data[i + 1] - 238) + Math.abs(data[i + 2] - 244) > 30;
+        found.blue += data[i + 2] > data[i] + 60 && data[i + 2] > data[i + 1] + 30;
+        found.dark += Math.max(data[i], data[i + 1], data[i + 2]) < 100;
+    }
+    return found;
+}, png.toString("base64"));
+const drawnPixels = async () => (await pixelCounts(await picture())).drawn;
 
 // Errors the page did not catch, and requests that left the machine, from inside the page.
 const watch = () => page.evaluate(() => {
@@ -189,26 +195,6 @@ const colours = (png, points) => page.evaluate(async ([png, points]) => {
     return points.map(([x, y]) => [...context.getImageData(Math.round(x), Math.round(y), 1, 1).data.slice(0, 3)]);
 }, [png.toString("base64"), points]);
 const dark = ([r, g, b]) => Math.max(r, g, b) < 150;
-// How many pixels of the picture are clearly blue (the lines' colour) or dark.
-const inkPixels = (png) => page.evaluate(async (png) => {
-    const image = new Image();
-    image.src = `data:image/png;base64,${png}`;
-    await image.decode();
-    const context = new OffscreenCanvas(image.width, image.height).getContext("2d");
-    context.drawImage(image, 0, 0);
-    const { data } = context.getImageData(0, 0, image.width, image.height);
-    const found = { blue: 0, dark: 0 };
-    for (let i = 0; i < data.length; i += 4) {
-        found.blue += data[i + 2] > data[i] + 60 && data[i + 2] > data[i + 1] + 30;
-        found.dark += Math.max(data[i], data[i + 1], data[i + 2]) < 100;
-    }
-    return found;
-}, png.toString("base64"));
-const pick = (selector, value) => page.evaluate(([selector, value]) => {
-    const list = document.querySelector(selector);
-    list.value = value;
-    list.dispatchEvent(new Event("change"));
-}, [selector, value]);
 
 // What the file holds beyond triangles: lines, face outlines, the section
 // plane and the drawing, as a person would use them.
@@ -216,9 +202,9 @@ async function beyondTriangles() {
     const points = ["0;0;0", "100;0;0", "100;-100;0", "0;-100;0", "-50;0;0", "-50;-100;0"].map((p) => `${p};230;220;200`);
     await give(named("quad.kon", `KON;KRUV\nX\n${points.join("\n")}\nFlaechen\n0;1;2;3\n4;5\nScalX\n1;1;1;0;0;0;0;0;0\n`));
     await page.press(canvas, ["f", "p"]);
-    const withLines = (await inkPixels(await picture())).blue;
+    const withLines = (await pixelCounts(await picture())).blue;
     await page.click("#lines");
-    const withoutLines = (await inkPixels(await picture())).blue;
+    const withoutLines = (await pixelCounts(await picture())).blue;
     expect(withLines > 50 && withoutLines === 0, `a two-point element shows as a line and hides with its toggle (${withLines}, then ${withoutLines} blue pixels)`);
     await page.click("#edges");
     const shot = await picture();
@@ -236,15 +222,15 @@ async function beyondTriangles() {
     await page.click("#lines");
     await page.press(canvas, ["p"]);
     await give(example);
-    await pick("#section-axis", "x");
+    await choose("x", "#section-axis");
     const cut = await houseSpots(page, await picture());
     expect(cut.wall.left.count > 2000 && cut.wall.right.count + cut.roof.right.count < 50,
         `a section plane across x through the middle hides the house beyond it (${cut.wall.left.count} wall pixels on the left, ${cut.wall.right.count + cut.roof.right.count} on the right)`);
-    await pick("#section-axis", "");
+    await choose("none", "#section-axis");
     await page.press(canvas, ["d"]);
     await waitFor(() => document.querySelector('a[download="house.dxf"]') !== null && document.getElementById("drawing").complete,
         null, "the drawings");
-    const drawing = await inkPixels(await page.screenshot("#drawing-box"));
+    const drawing = await pixelCounts(await page.screenshot("#drawing-box"));
     expect(drawing.dark > 300 && (await linkBytes("house.svg"))?.equals(readFileSync(corpus("house.svg")))
         && (await linkBytes("house.dxf"))?.equals(readFileSync(corpus("house.dxf"))),
     `the drawing view shows the example's outline (${drawing.dark} dark pixels), and house.svg and house.dxf have kon2svg's and kon2dxf's bytes`);

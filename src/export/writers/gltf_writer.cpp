@@ -355,12 +355,19 @@ private:
 
 }  // namespace
 
+const char* placement_problem(const InstanceRecord& instance) {
+    if (!std::isfinite(instance.scale_x) || !std::isfinite(instance.scale_y) ||
+        !std::isfinite(instance.scale_z)) {
+        return "a scale factor is not finite";
+    }
+    if (std::isinf(instance.rot_x) || std::isinf(instance.rot_y) || std::isinf(instance.rot_z)) {
+        return "an angle is infinite";
+    }
+    return nullptr;
+}
+
 bool node_placement(const InstanceRecord& instance, NodePlacement& node) {
-    const bool scales_finite =
-        std::isfinite(instance.scale_x) && std::isfinite(instance.scale_y) && std::isfinite(instance.scale_z);
-    const bool angles_finite_or_nan =
-        !std::isinf(instance.rot_x) && !std::isinf(instance.rot_y) && !std::isinf(instance.rot_z);
-    if (!scales_finite || !angles_finite_or_nan) {
+    if (placement_problem(instance) != nullptr) {
         return false;
     }
     // The rotation R in glTF's axes is D R D with D = diag(1, -1, -1), a half

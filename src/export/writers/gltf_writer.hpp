@@ -17,8 +17,11 @@ struct NodePlacement {
     std::array<float, 3> scale{1, 1, 1};
 };
 
-// The node of `instance`; false when it cannot be placed: a scale factor
-// that is not finite or an angle that is infinite.
+// Why `instance` cannot be placed ("a scale factor is not finite", "an
+// angle is infinite"), or null when it can.
+const char* placement_problem(const InstanceRecord& instance);
+
+// The node of `instance`; false when placement_problem names a problem.
 bool node_placement(const InstanceRecord& instance, NodePlacement& node);
 
 // Writes the whole GLB file of `plan` (of a model of kind 0): every point

@@ -90,9 +90,10 @@ web-native:
 
 # The WebAssembly programs over the page's WASI layer against the Linux build
 # on every sample input, the page's modules in node, and the page in headless
-# Chromium.
+# Chromium; first, that no script gives a program its input through a pipe.
 test-web: web web-native
 	@scripts/setup-gltf.sh
+	node scripts/check-piped-input.mjs
 	BUILD_DIR=$(BUILD_DIR) scripts/test-web.sh
 	node --test tests/web/
 	BUILD_DIR=$(BUILD_DIR) scripts/test-browsers.sh chromium

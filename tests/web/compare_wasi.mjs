@@ -5,11 +5,11 @@
 // two arguments, a missing input, an output that cannot be created, and
 // kon2x with 8 MiB of memory running out while loading.
 //   node compare_wasi.mjs NATIVE_FOLDER WASM_FOLDER INPUT...
-import { spawnSync } from "node:child_process";
 import { mkdirSync, mkdtempSync, readdirSync, readFileSync, rmSync, writeFileSync } from "node:fs";
 import { tmpdir } from "node:os";
 import path from "node:path";
 import { MemoryWasi } from "../../web/wasi.js";
+import { runAnswered } from "./native.mjs";
 
 const [nativeFolder, wasmFolder, ...inputs] = process.argv.slice(2);
 const work = mkdtempSync(path.join(tmpdir(), "compare-wasi-"));
@@ -34,13 +34,10 @@ function runNative(program, args, files, folders = []) {
     mkdirSync(folder);
     for (const [name, bytes] of files) writeFileSync(path.join(folder, name), bytes);
     for (const name of folders) mkdirSync(path.join(folder, name));
-    const run = spawnSync(path.resolve(nativeFolder, program), args, {
-        cwd: folder, input: "\n\n\n\n", env: { ...process.env, LC_ALL: "C.UTF-8" },
-    });
+    const run = runAnswered(path.resolve(nativeFolder, program), args, { cwd: folder, env: { ...process.env, LC_ALL: "C.UTF-8" } });
     const left = new Map(readdirSync(folder, { withFileTypes: true }).filter((entry) => entry.isFile())
         .map((entry) => [entry.name, readFileSync(path.join(folder, entry.name))]));
     rmSync(folder, { recursive: true });
-    if (run.error) throw run.error;
     return { status: run.status ?? `signal ${run.signal}`, out: run.stdout, err: run.stderr, files: left };
 }
 

@@ -12,9 +12,10 @@ import { closeSync, mkdirSync, mkdtempSync, openSync, readdirSync, readFileSync,
 import { tmpdir } from "node:os";
 import path from "node:path";
 import { fileURLToPath, pathToFileURL } from "node:url";
-import { Box3, Matrix4, Quaternion, Vector3 } from "../gltf/node_modules/three/build/three.module.js";
+import { Box3, Matrix4, Quaternion, Vector3 } from "three";
 import { houseColours, houseSpots, showsTheHouse } from "../gltf/house_colours.mjs";
 import { readGlb } from "../../web/glb.js";
+import { runAnswered } from "./native.mjs";
 
 const [engine, pagePath, build, option, screenshotPath] = process.argv.slice(2);
 const nativeBuild = path.resolve(build);
@@ -329,7 +330,7 @@ function native(file) {
     const name = path.basename(file);
     writeFileSync(path.join(folder, name), readFileSync(file));
     const console = openSync(path.join(folder, "console"), "w");
-    const run = spawnSync(path.join(nativeBuild, "kon2gltf"), [name], { cwd: folder, stdio: ["pipe", console, console], input: "\n".repeat(4) });
+    const run = runAnswered(path.join(nativeBuild, "kon2gltf"), [name], { cwd: folder, stdout: console, stderr: console });
     closeSync(console);
     let messages = "";
     for (const piece of readFileSync(path.join(folder, "console"), "utf8").split(/(Return->|--> )/)) {
@@ -362,7 +363,7 @@ function showsAFace(glb) {
 async function samples() {
     const folder = path.join(work, "samples");
     mkdirSync(folder);
-    spawnSync(path.join(nativeBuild, "tests/kon2x_sample_inputs"), [folder, "100", "26"], { input: "" });
+    spawnSync(path.join(nativeBuild, "tests/kon2x_sample_inputs"), [folder, "100", "26"], { stdio: ["ignore", "inherit", "inherit"] });
     const wrong = { outcome: [], messages: [], glb: [], view: [] };
     let drawn = 0;
     for (const name of readdirSync(folder)) {

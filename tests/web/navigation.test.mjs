@@ -2,7 +2,7 @@
 // y and z are turned round in the scene (x, -y, -z).
 import assert from "node:assert/strict";
 import { test } from "node:test";
-import { Box3, Vector3 } from "../../web/node_modules/three/build/three.module.js";
+import { Box3, Vector3 } from "three";
 import { groundGrid, sectionPlane } from "../../web/navigation.js";
 
 // The file's box from (0, 0, 0) to (300, 100, 100), as the scene holds it.

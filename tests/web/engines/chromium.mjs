@@ -1,7 +1,7 @@
 // Chromium (Debian's, or $CHROMIUM) driven by playwright-core; every request
 // that leaves the machine is refused and counted (requests(), which only this
 // driver has; saveToFile is for --screenshot).
-import { chromium } from "../../gltf/node_modules/playwright-core/index.mjs";
+import { chromium } from "playwright-core";
 
 export async function launch() {
     const browser = await chromium.launch({

@@ -9,7 +9,8 @@ targets="${FUZZ_TARGETS:-fuzz_loader fuzz_text_reader fuzz_archive_reader fuzz_c
 build=build/fuzz
 
 # Decimals are converted with strtod, the way of the WebAssembly build; the
-# tests replay the seeds and findings with std::from_chars as well.
+# tests replay the seeds and findings with std::from_chars as well. The
+# targets are optimised (-O1, set with KON2X_FUZZ) and keep their assertions.
 CXX=clang++ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Debug -DKON2X_FUZZ=ON -DKON2X_TESTS=OFF -DKON2X_WERROR=ON \
     -DKON2X_FROM_CHARS=OFF >/dev/null
 cmake --build "$build" -j "$(nproc)" >/dev/null
@@ -39,9 +40,14 @@ done
 wait
 
 failed=0
+echo "== Inputs run"
 for target in $targets; do
-    echo "== $target"
-    grep -E "DONE|stat::|ERROR|SUMMARY|artifact" "$build/$target.log" || true
+    runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$build/$target.log")
+    rate=$(sed -n 's/^stat::average_exec_per_sec: *//p' "$build/$target.log")
+    echo "$target: ${runs:-?} inputs in ${seconds} s, ${rate:-?} a second"
+done
+for target in $targets; do
+    grep -E "ERROR|SUMMARY|artifact" "$build/$target.log" || true
     status=$(cat "$build/$target.status")
     if [ "$status" -ne 0 ]; then
         echo "$target failed with status $status; see $build/$target.log"

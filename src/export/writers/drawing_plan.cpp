@@ -4,12 +4,39 @@
 #include <algorithm>
 #include <cmath>
 
+#include "export/output/drawing_text.hpp"
+
 namespace kon2x {
 
 namespace {
 
 std::span<const LineRecord> drawn(const std::vector<LineRecord>& list, std::int16_t count, bool derived) {
     return derived ? std::span<const LineRecord>(list) : first_records<const LineRecord>(list, count);
+}
+
+// The plan's box of line ends grown to hold every tick end and every text's
+// box, rounded outwards.
+WholeBox box_with_marks(const DrawingPlan& plan) {
+    WholeBox box{plan.min_x(), plan.min_y(), plan.max_x(), plan.max_y()};
+    const auto hold = [&box](double low_x, double low_y, double high_x, double high_y) {
+        box.min_x = std::min(box.min_x, static_cast<std::int64_t>(std::floor(low_x)));
+        box.min_y = std::min(box.min_y, static_cast<std::int64_t>(std::floor(low_y)));
+        box.max_x = std::max(box.max_x, static_cast<std::int64_t>(std::ceil(high_x)));
+        box.max_y = std::max(box.max_y, static_cast<std::int64_t>(std::ceil(high_y)));
+    };
+    const double height = plan.text_height();
+    for (const LineRecord& line : plan.dimension_lines()) {
+        const DimensionMarks marks = dimension_marks(line, plan);
+        for (const auto& tick : marks.ticks) {
+            for (const PlanePoint& end : tick) {
+                hold(end.x, end.y, end.x, end.y);
+            }
+        }
+        // Set on its baseline, the text stands above its point (towards smaller y).
+        const double half_width = 0.3 * height * static_cast<double>(dimension_text(line).size());
+        hold(marks.text.x - half_width, marks.text.y - height, marks.text.x + half_width, marks.text.y);
+    }
+    return box;
 }
 
 }  // namespace
@@ -33,6 +60,7 @@ DrawingPlan::DrawingPlan(const ConstructionModel& model)
         }
     }
     extent_ = std::max<std::int64_t>({max_x_ - min_x_, max_y_ - min_y_, 1});
+    drawn_box_ = box_with_marks(*this);
 }
 
 DimensionMarks dimension_marks(const LineRecord& line, const DrawingPlan& plan) {
@@ -53,6 +81,10 @@ DimensionMarks dimension_marks(const LineRecord& line, const DrawingPlan& plan) 
         {{tick_at(a, -1), tick_at(a, 1)}, {tick_at(b, -1), tick_at(b, 1)}},
         {(a.x + b.x) / 2 + beside * across.x, (a.y + b.y) / 2 + beside * across.y},
     };
+}
+
+std::string dimension_text(const LineRecord& line) {
+    return real_text(line.length, 2);
 }
 
 }  // namespace kon2x

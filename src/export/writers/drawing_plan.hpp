@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <span>
+#include <string>
 
 #include "model/construction_model.hpp"
 
@@ -13,6 +14,14 @@ namespace kon2x {
 struct PlanePoint {
     double x;
     double y;
+};
+
+// A box in whole units.
+struct WholeBox {
+    std::int64_t min_x;
+    std::int64_t min_y;
+    std::int64_t max_x;
+    std::int64_t max_y;
 };
 
 // The drawing of a loaded model in the file's axes (x to the right, y as the
@@ -44,6 +53,12 @@ public:
     double tick_length() const { return static_cast<double>(extent_) / 150; }
     double text_height() const { return static_cast<double>(extent_) / 60; }
 
+    // The box of everything drawn, rounded outwards to whole units: every
+    // line end, every tick end and every length text's box. A text's box is
+    // its height by 0.6 times its height per character, centred on the text's
+    // point and standing on it. Readers that zoom to the extents show it all.
+    const WholeBox& drawn_box() const { return drawn_box_; }
+
 private:
     std::span<const LineRecord> lines_;
     std::span<const LineRecord> dashed_lines_;
@@ -53,6 +68,7 @@ private:
     std::int64_t max_x_ = 0;
     std::int64_t max_y_ = 0;
     std::int64_t extent_ = 1;
+    WholeBox drawn_box_{};
 };
 
 // The marks of a dimension line, in the file's axes: a tick across each end
@@ -62,5 +78,8 @@ struct DimensionMarks {
     PlanePoint text;
 };
 DimensionMarks dimension_marks(const LineRecord& line, const DrawingPlan& plan);
+
+// The length a dimension line is labelled with, to two places.
+std::string dimension_text(const LineRecord& line);
 
 }  // namespace kon2x

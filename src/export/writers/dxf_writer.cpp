@@ -70,7 +70,7 @@ void write_dimension_lines(const DrawingPlan& plan, OutputBuffer& out) {
             out.write(group(0, "LINE") + group(8, kDimensionLayer) + point(10, tick[0]) + point(11, tick[1]));
         }
         out.write(group(0, "TEXT") + group(8, kDimensionLayer) + point(10, marks.text) +
-                  group(40, real(plan.text_height())) + group(1, real_text(line.length, 2)) + group(72, "1") +
+                  group(40, real(plan.text_height())) + group(1, dimension_text(line)) + group(72, "1") +
                   point(11, marks.text));
     }
 }
@@ -78,9 +78,10 @@ void write_dimension_lines(const DrawingPlan& plan, OutputBuffer& out) {
 }  // namespace
 
 void write_dxf(const DrawingPlan& plan, OutputBuffer& out) {
+    const WholeBox& box = plan.drawn_box();
     out.write(group(0, "SECTION") + group(2, "HEADER") + group(9, "$ACADVER") + group(1, "AC1009") +
-              group(9, "$EXTMIN") + point(10, plan.min_x(), plan.max_y()) + group(9, "$EXTMAX") +
-              point(10, plan.max_x(), plan.min_y()) + group(0, "ENDSEC"));
+              group(9, "$EXTMIN") + point(10, box.min_x, box.max_y) + group(9, "$EXTMAX") +
+              point(10, box.max_x, box.min_y) + group(0, "ENDSEC"));
     out.write(tables(plan));
     out.write(group(0, "SECTION") + group(2, "ENTITIES"));
     write_lines(plan.lines(), kLinesLayer, out);

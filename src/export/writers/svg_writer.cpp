@@ -1,6 +1,7 @@
 // The SVG writer.
 #include "export/writers/svg_writer.hpp"
 
+#include <algorithm>
 #include <string>
 
 #include "export/output/drawing_text.hpp"
@@ -52,20 +53,28 @@ void write_dimension_lines(const DrawingPlan& plan, OutputBuffer& out) {
     for (const LineRecord& line : plan.dimension_lines()) {
         const PlanePoint at = dimension_marks(line, plan).text;
         out.write(joined("<text transform=\"translate(", real(at.x), " ", real(at.y), ") scale(", scale,
-                         ")\">", real_text(line.length, 2), "</text>\r\n"));
+                         ")\">", dimension_text(line), "</text>\r\n"));
     }
     out.write("</g>\r\n</g>\r\n");
+}
+
+// The lines' box with a margin around it, grown where a tick or a text
+// reaches beyond the margin.
+WholeBox view_box(const DrawingPlan& plan) {
+    const std::int64_t margin = plan.margin();
+    const WholeBox& drawn = plan.drawn_box();
+    return {std::min(plan.min_x() - margin, drawn.min_x), std::min(plan.min_y() - margin, drawn.min_y),
+            std::max(plan.max_x() + margin, drawn.max_x), std::max(plan.max_y() + margin, drawn.max_y)};
 }
 
 }  // namespace
 
 void write_svg(const DrawingPlan& plan, OutputBuffer& out) {
-    const std::int64_t margin = plan.margin();
+    const WholeBox view = view_box(plan);
     out.write("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n");
-    out.write(joined("<svg xmlns=\"http://www.w3.org/2000/svg\" viewBox=\"",
-                     integer_text(plan.min_x() - margin), " ", integer_text(plan.min_y() - margin), " ",
-                     integer_text(plan.max_x() - plan.min_x() + 2 * margin), " ",
-                     integer_text(plan.max_y() - plan.min_y() + 2 * margin), "\">\r\n"));
+    out.write(joined("<svg xmlns=\"http://www.w3.org/2000/svg\" viewBox=\"", integer_text(view.min_x), " ",
+                     integer_text(view.min_y), " ", integer_text(view.max_x - view.min_x), " ",
+                     integer_text(view.max_y - view.min_y), "\">\r\n"));
     const std::string stroke =
         joined("stroke=\"", kInk, "\" stroke-width=\"", real(plan.stroke_width()), "\" fill=\"none\"");
     out.write(joined("<g id=\"lines\" ", stroke, " stroke-linecap=\"round\">\r\n"));

@@ -1,16 +1,14 @@
 // The counts of a construction file as one line of JSON.
 #include "driver/model_summary.hpp"
 
-#include <array>
-#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <string>
-#include <string_view>
+#include <utility>
 
 #include "console/console.hpp"
 #include "driver/paths.hpp"
-#include "export/output/drawing_text.hpp"
+#include "export/output/json_text.hpp"
 #include "export/writers/gltf_writer.hpp"
 #include "loading/loader.hpp"
 
@@ -18,89 +16,113 @@ namespace kon2x {
 
 namespace {
 
-// `text` as a JSON string: quotes, backslashes and control characters escaped.
-std::string json_string(std::string_view text) {
-    std::string json = "\"";
-    for (const char c : text) {
-        if (c == '"' || c == '\\') {
-            json += '\\';
-            json += c;
-        } else if (static_cast<unsigned char>(c) < 0x20) {
-            json += format_message("\\u%04x", static_cast<unsigned>(c));
-        } else {
-            json += c;
-        }
-    }
-    return json + '"';
-}
-
 // A value as the file holds it, in its shortest exact decimal text, as a
 // JSON string: JSON has no infinity or NaN, spelled here as the drawings
 // spell them.
 template <typename Real>
-std::string value_text(Real value) {
+void append_value(std::string& json, Real value) {
     if (std::isnan(value)) {
-        return "\"NaN\"";
+        json += R"("NaN")";
+    } else if (std::isinf(value)) {
+        json += value < 0 ? R"("-inf")" : R"("inf")";
+    } else {
+        json += '"';
+        append_shortest(json, value);
+        json += '"';
     }
-    if (std::isinf(value)) {
-        return value < 0 ? "\"-inf\"" : "\"inf\"";
-    }
-    std::array<char, 48> buffer{};
-    const char* const end = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value).ptr;
-    return joined("\"", std::string_view(buffer.data(), static_cast<std::size_t>(end - buffer.data())), "\"");
+}
+
+template <typename Real>
+void append_values(std::string& json, Real x, Real y, Real z) {
+    json += '[';
+    append_value(json, x);
+    json += ',';
+    append_value(json, y);
+    json += ',';
+    append_value(json, z);
+    json += ']';
 }
 
 // One instance's values: its scale factors, angles in degrees, offset,
 // whether it mirrors and, where kon2gltf cannot place it, why (`problem`).
-std::string instance_values(const InstanceRecord& instance, const char* problem) {
-    const bool mirrors = instance.scale_x * instance.scale_y * instance.scale_z < 0;
-    return joined("{\"scale\":[", value_text(instance.scale_x), ",", value_text(instance.scale_y), ",",
-                  value_text(instance.scale_z), "],\"angles\":[", value_text(instance.rot_x), ",",
-                  value_text(instance.rot_y), ",", value_text(instance.rot_z), "],\"offset\":[",
-                  integer_text(instance.x), ",", integer_text(instance.y), ",", integer_text(instance.z),
-                  "],\"mirrors\":", mirrors ? "true" : "false",
-                  problem == nullptr ? std::string() : joined(",\"problem\":", json_string(problem)), "}");
+void append_instance(std::string& json, const InstanceRecord& instance, const char* problem) {
+    json += R"({"scale":)";
+    append_values(json, instance.scale_x, instance.scale_y, instance.scale_z);
+    json += R"(,"angles":)";
+    append_values(json, instance.rot_x, instance.rot_y, instance.rot_z);
+    json += R"(,"offset":)";
+    append_array(json, std::array<std::int32_t, 3>{instance.x, instance.y, instance.z});
+    json += instance.scale_x * instance.scale_y * instance.scale_z < 0 ? R"(,"mirrors":true)"
+                                                                       : R"(,"mirrors":false)";
+    if (problem != nullptr) {
+        json += R"(,"problem":)";
+        append_string(json, problem);
+    }
+    json += '}';
 }
 
 // The numbers of the instances that kon2gltf cannot place, and every
-// instance's values, as two JSON arrays.
+// instance's values, as the insides of two JSON arrays.
 struct InstanceLists {
-    std::string unplaced = "[";
-    std::string values = "[";
+    std::string unplaced;
+    std::string values;
 };
 
 InstanceLists instance_lists(const ConstructionModel& model) {
     InstanceLists lists;
-    int number = 0;
+    std::size_t number = 0;
     for (const InstanceRecord& instance : model.valid_instances()) {
         const char* const problem = placement_problem(instance);
         if (problem != nullptr) {
-            lists.unplaced += joined(lists.unplaced.size() > 1 ? "," : "", integer_text(number));
+            separate(lists.unplaced, lists.unplaced.size());
+            append_number(lists.unplaced, number);
         }
-        lists.values += joined(number > 0 ? "," : "", instance_values(instance, problem));
-        ++number;
+        separate(lists.values, number++);
+        append_instance(lists.values, instance, problem);
     }
-    lists.unplaced += ']';
-    lists.values += ']';
     return lists;
 }
 
-// The elements' point numbers: the single points, the two-point elements'
-// ends pair after pair, and each face of more points in its order.
-std::string element_lists(const ConstructionModel& model) {
+// "elements": the single points, the two-point elements' ends pair after
+// pair, and each face of more points in its order.
+void append_elements(std::string& json, const ConstructionModel& model) {
     std::string dots, lines, faces;
     for (const FaceRecord& face : model.valid_faces()) {
-        std::string points;
-        for (std::int32_t i = 0; i < face.vertex_count; ++i) {
-            points += joined(i > 0 ? "," : "", integer_text(face.index(i)));
-        }
         std::string& list = face.vertex_count == 1 ? dots : face.vertex_count == 2 ? lines : faces;
-        if (face.vertex_count > 0) {
-            list +=
-                joined(list.empty() ? "" : ",", face.vertex_count > 2 ? joined("[", points, "]") : points);
+        if (face.vertex_count <= 0) {
+            continue;
         }
+        separate(list, list.size());
+        list += face.vertex_count > 2 ? "[" : "";
+        for (std::int32_t i = 0; i < face.vertex_count; ++i) {
+            separate(list, static_cast<std::size_t>(i));
+            append_number(list, face.index(i));
+        }
+        list += face.vertex_count > 2 ? "]" : "";
     }
-    return joined("{\"dots\":[", dots, "],\"lines\":[", lines, "],\"faces\":[", faces, "]}");
+    json += R"(,"elements":{"dots":[)" + dots + R"(],"lines":[)" + lines + R"(],"faces":[)" + faces + "]}";
+}
+
+// The counts by kind and by size of face: faces of 1, 2, 3, 4 and more points.
+void append_counts(std::string& json, const ConstructionModel& model) {
+    std::size_t by_size[6] = {};
+    for (const FaceRecord& face : model.valid_faces()) {
+        ++by_size[face.vertex_count < 5 ? face.vertex_count : 5];
+    }
+    const std::pair<const char*, std::size_t> counts[] = {
+        {R"({"kind":)", static_cast<std::size_t>(model.kind)},
+        {R"(,"points":)", model.valid_points().size()},
+        {R"(,"single_points":)", by_size[1]},
+        {R"(,"two_point_elements":)", by_size[2]},
+        {R"(,"triangles":)", by_size[3]},
+        {R"(,"quads":)", by_size[4]},
+        {R"(,"polygons":)", by_size[5]},
+        {R"(,"instances":)", model.valid_instances().size()},
+    };
+    for (const auto& [name, count] : counts) {
+        json += name;
+        append_number(json, count);
+    }
 }
 
 }  // namespace
@@ -115,20 +137,16 @@ int print_model_summary(int argc, const char* const* argv) {
     if (model.loaded == 0) {
         return 1;
     }
-    int by_size[6] = {};  // faces of 1, 2, 3, 4 and more points
-    for (const FaceRecord& face : model.valid_faces()) {
-        ++by_size[face.vertex_count < 5 ? face.vertex_count : 5];
-    }
     const InstanceLists instances = instance_lists(model);
-    std::printf(
-        "{\"kind\":%d,\"points\":%d,\"single_points\":%d,\"two_point_elements\":%d,\"triangles\":%d,"
-        "\"quads\":%d,\"polygons\":%d,\"instances\":%d,\"unplaced\":%s,\"x_name\":%s,\"instance_values\":%s,"
-        "\"elements\":%s}"
-        "\n",
-        static_cast<int>(model.kind), static_cast<int>(model.valid_points().size()), by_size[1], by_size[2],
-        by_size[3], by_size[4], by_size[5], static_cast<int>(model.valid_instances().size()),
-        instances.unplaced.c_str(), json_string(file_name_of(output_name_for(argv[1], ".x"))).c_str(),
-        instances.values.c_str(), element_lists(model).c_str());
+    std::string json;
+    append_counts(json, model);
+    json += R"(,"unplaced":[)" + instances.unplaced + ']';
+    json += R"(,"x_name":)";
+    append_string(json, file_name_of(output_name_for(argv[1], ".x")));
+    json += R"(,"instance_values":[)" + instances.values + ']';
+    append_elements(json, model);
+    json += "}\n";
+    std::fwrite(json.data(), 1, json.size(), stdout);
     return 0;
 }
 

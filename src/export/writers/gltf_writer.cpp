@@ -3,7 +3,6 @@
 #include "export/writers/gltf_writer.hpp"
 
 #include <bit>
-#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <string>
@@ -12,6 +11,7 @@
 #include "export/maths/instance_transform.hpp"
 #include "export/maths/polygon_triangulation.hpp"
 #include "export/maths/srgb.hpp"
+#include "export/output/json_text.hpp"
 
 namespace kon2x {
 
@@ -23,30 +23,6 @@ constexpr std::uint32_t kBinChunkType = 0x004E4942;   // "BIN\0"
 constexpr std::size_t kPositionSize = 12;             // three float32
 constexpr std::size_t kTexcoordSize = 8;              // two float32
 constexpr std::size_t kIndexSize = 2;                 // an unsigned 16-bit integer
-
-// Shortest text that reads back as the same value; zero without a sign.
-template <typename Number>
-void append_number(std::string& json, Number value) {
-    char text[32];
-    json.append(text, std::to_chars(text, text + sizeof text, value == 0 ? Number{0} : value).ptr);
-}
-
-template <typename Number, std::size_t N>
-void append_array(std::string& json, const std::array<Number, N>& values) {
-    for (std::size_t i = 0; i < N; ++i) {
-        json += i == 0 ? '[' : ',';
-        append_number(json, values[i]);
-    }
-    json += ']';
-}
-
-// Opens a member of an object or an element of an array: a comma before
-// every one but the first.
-void separate(std::string& json, std::size_t index) {
-    if (index > 0) {
-        json += ',';
-    }
-}
 
 // The triangles of every drawn face, as point indices, grouped by the face's
 // material; faces keep their order within a group.

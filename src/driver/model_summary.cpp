@@ -1,6 +1,7 @@
 // The counts of a construction file as one line of JSON.
 #include "driver/model_summary.hpp"
 
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <string>

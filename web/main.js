@@ -14,12 +14,13 @@ const workerUrl = URL.createObjectURL(new Blob([workerSource], { type: "text/jav
 const jobs = new JobRunner(() => new Worker(workerUrl), () => session.render());
 const session = new Session({
     jobs, viewer: new Viewer(element("canvas-box")), render, instances: new InstanceList((j) => session.select(j)),
-    drawingView: new DrawingView(element("drawing-box"), element("drawing")),
+    drawingView: new DrawingView(element("drawing-box")),
 });
 
 element("version").textContent = version;
 element("cancel").onclick = () => session.cancel();
 element("make-x").onclick = () => session.makeX();
+element("count-again").onclick = () => session.countAgain();
 element("choice-go").onclick = () => session.open(session.state.intake.models[Number(element("choice-list").value)]);
 for (const [id, kind] of [["edges", "outlines"], ["lines", "lines"], ["dots", "dots"]]) {
     element(id).onchange = (event) => session.viewer.setElementsShown(kind, event.target.checked);

@@ -176,8 +176,8 @@ export function sectionPlane(box, axis, at, flipped) {
 }
 
 // A grid on the ground under `box` (the scene's -y is the file's down), its
-// square 1, 2 or 5 times a power of ten units, about a tenth of the box:
-// { step, helper }.
+// square 1, 2 or 5 times a power of ten units, about a tenth of the box, its
+// lines at the file's multiples of it: { step, helper }.
 export function groundGrid(box) {
     const size = box.getSize(new THREE.Vector3());
     const extent = Math.max(size.x, size.z, 1e-6);
@@ -186,6 +186,7 @@ export function groundGrid(box) {
     const squares = 2 * Math.ceil(extent / step) + 4;
     const helper = new THREE.GridHelper(squares * step, squares, 0x8090a0, 0xb8c2cc);
     const center = box.getCenter(new THREE.Vector3());
-    helper.position.set(center.x, box.min.y, center.z);
+    // An even number of squares about a multiple of the step has its lines at multiples of it.
+    helper.position.set(Math.round(center.x / step) * step, box.min.y, Math.round(center.z / step) * step);
     return { step, helper };
 }

@@ -98,19 +98,23 @@ function valuesText(values) {
 
 function showViewTools(session, drawn) {
     const { state, viewer } = session;
-    element("view-tools").hidden = !drawn;
+    element("view-tools").hidden = !drawn || state.drawingShown;  // the 3D view's tools wait while the drawing shows
     element("fit-selection").disabled = !state.nodeOf.has(state.selected);
     element("measure").setAttribute("aria-pressed", String(state.measuring));
     element("orthographic").checked = viewer.navigation?.orthographicShown ?? false;
     element("grid").checked = viewer.gridShown;
     element("grid-label").textContent = viewer.grid ? `Grid: ${short(viewer.grid.step)} units` : "Grid";
-    element("readout").textContent = state.drawingShown ? state.drawing?.text ?? "" : drawn ? readoutText(state) : "";
+    const readout = state.drawingShown ? state.drawing?.text ?? "" : drawn ? readoutText(state) : "";
+    element("readout").textContent = readout;
+    // Heard: what the keys or a measurement named, not each point the pointer passes.
+    const heard = state.drawingShown || state.measuring || state.pointedByKeys ? readout : "";
+    if (element("announcement").textContent !== heard) element("announcement").textContent = heard;
     element("drawing-toggle").setAttribute("aria-pressed", String(state.drawingShown));
     element("drawing-toggle").hidden = !state.info;
     element("drawing-toggle").disabled = session.jobs.running !== null && !state.drawing;
     element("drawing-box").hidden = !state.drawingShown;
     element("canvas-box").hidden = state.drawingShown;
-    session.drawingView.show(state.drawingShown ? state.drawing?.url : null);
+    session.drawingView.show(state.drawingShown && state.drawing?.phase === "done" ? state.drawing : null);
     const { axis, at, flipped } = state.section;
     element("section-axis").value = axis;
     element("section-at").hidden = element("section-flip").hidden = !axis;
@@ -132,6 +136,8 @@ export function render(session) {
     makeX.hidden = !session.canMakeX();
     makeX.disabled = running !== null;
     element("x-note").textContent = session.xNote();
+    element("count-again").hidden = !session.canCountAgain() || state.busy;
+    element("count-again").disabled = running !== null;
     const drawn = state.view !== null && session.viewer.working;
     element("snapshot").hidden = !drawn;
     element("edges-toggle").hidden = !drawn;
@@ -185,10 +191,15 @@ export class InstanceList {
         this.rowState = rowState;
         this.rows.style.height = `${count * kRowHeight}px`;
         element("instances").hidden = count === 0;
-        if (selected !== null && selected !== this.selected) this.scrollTo(selected);
+        const newlySelected = selected !== null && selected !== this.selected;
+        if (newlySelected) this.scrollTo(selected);
         this.selected = selected;
         this.active = Math.min(selected ?? this.active, Math.max(0, count - 1));
         this.draw();
+        // The panel around the list scrolls too: the row, then the values under the list, in sight.
+        if (newlySelected) {
+            for (const id of [`instance-${selected}`, "instance-values"]) element(id)?.scrollIntoView({ block: "nearest" });
+        }
     }
 
     scrollTo(j) {

@@ -13,6 +13,7 @@ export class Picker {
         this.matrices = matrices;
         this.inverses = matrices.map((matrix) => (matrix.determinant() !== 0 ? matrix.clone().invert() : null));
         this.full = full;
+        this.focus = null;  // a stand-in drawn in full as the selection
         this.box = new THREE.Box3(new THREE.Vector3(...model.box.min), new THREE.Vector3(...model.box.max));
         this.standIn = standIn;
         this.mesh = drawnTriangles(model, fraction);
@@ -31,7 +32,7 @@ export class Picker {
         let best = null;
         for (const { node, distance } of this.boxHits(ray, shown)) {
             if (best && distance > best.distance) break;
-            const hit = node < this.full ? this.triangleHit(node, kept)
+            const hit = this.inFull(node) ? this.triangleHit(node, kept)
                 : kept(ray.at(distance, new THREE.Vector3())) && { distance, point: null, position: ray.at(distance, new THREE.Vector3()) };
             if (hit && (!best || hit.distance < best.distance)) best = { node, ...hit };
         }
@@ -46,23 +47,33 @@ export class Picker {
         for (let i = 0; i < this.matrices.length; i++) {
             if (!this.inverses[i] || !shown(i)) continue;
             local.copy(ray).applyMatrix4(this.inverses[i]);
-            const box = i < this.full ? this.box : this.standIn;
+            const box = this.inFull(i) ? this.box : this.standIn;
             if (box.containsPoint(local.origin)) hits.push({ node: i, distance: 0 });
             else if (local.intersectBox(box, entry)) hits.push({ node: i, distance: entry.applyMatrix4(this.matrices[i]).distanceTo(ray.origin) });
         }
         return hits.sort((a, b) => a.distance - b.distance);
     }
 
-    // The nearest hit on node `node`'s triangles where kept(position) holds.
+    inFull(node) {
+        return node < this.full || node === this.focus;
+    }
+
+    // The nearest hit on node `node`'s triangles where kept(position) holds;
+    // its point is the nearest corner that is kept too (null: none is).
     triangleHit(node, kept) {
         this.mesh.matrixWorld.copy(this.matrices[node]);
         const hit = this.raycaster.intersectObject(this.mesh, false).find(({ point }) => kept(point));
         if (!hit) return null;
-        const corners = [hit.face.a, hit.face.b, hit.face.c];
-        const placed = (index) => new THREE.Vector3().fromBufferAttribute(this.mesh.geometry.attributes.position, index)
-            .applyMatrix4(this.matrices[node]);
-        const point = corners.reduce((a, b) => (placed(a).distanceTo(hit.point) <= placed(b).distanceTo(hit.point) ? a : b));
+        const corners = [hit.face.a, hit.face.b, hit.face.c].filter((corner) => kept(this.placed(node, corner)));
+        const away = (corner) => this.placed(node, corner).distanceTo(hit.point);
+        const point = corners.length ? corners.reduce((a, b) => (away(a) <= away(b) ? a : b)) : null;
         return { distance: hit.distance, point, position: hit.point };
+    }
+
+    // The numbers of the points that the drawn triangles use, in order.
+    corners() {
+        this.cornerList ??= [...new Set(this.mesh.geometry.index.array)].sort((a, b) => a - b);
+        return this.cornerList;
     }
 
     // Where node `node` places point `point`, in the scene.
@@ -91,11 +102,11 @@ function drawnTriangles(model, fraction) {
 }
 
 // The measured points (scene positions) and the line between them, drawn over the model.
-export function measureMarks(positions) {
+export function measureMarks(positions, colour = 0xd0202a) {
     const geometry = new THREE.BufferGeometry().setFromPoints(positions);
     const marks = new THREE.Group();
-    marks.add(new THREE.Points(geometry, new THREE.PointsMaterial({ color: 0xd0202a, size: 8, sizeAttenuation: false, depthTest: false })));
-    if (positions.length > 1) marks.add(new THREE.Line(geometry, new THREE.LineBasicMaterial({ color: 0xd0202a, depthTest: false })));
+    marks.add(new THREE.Points(geometry, new THREE.PointsMaterial({ color: colour, size: 8, sizeAttenuation: false, depthTest: false })));
+    if (positions.length > 1) marks.add(new THREE.Line(geometry, new THREE.LineBasicMaterial({ color: colour, depthTest: false })));
     marks.renderOrder = 1;
     return marks;
 }

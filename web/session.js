@@ -29,11 +29,14 @@ function fileState(file) {
         selected: null,
         hidden: new Set(),
         alone: null,
-        pointed: null,         // the point under the pointer (pointReading)
+        pointed: null,         // the point under the pointer, or named by the keys (pointReading)
+        pointedByKeys: false,  // screen readers hear the points named by keys, not every one the pointer passes
         measuring: false,      // clicks take points to measure instead of selecting
         measured: [],          // the points taken, at most two (pointReading)
         section: { axis: "", at: 0.5, flipped: false },  // the section plane (Viewer.setSection)
-        drawing: null,         // making the drawings: { phase: "running" | "done" | "failed", text, url (of the SVG) }
+        // making the drawings: { phase: "running" | "done" | "failed" | "cancelled", text, svg (kon2svg's text);
+        // the drawing view adds its view (a viewBox) and far (how many line ends it left out of its fit) }
+        drawing: null,
         drawingShown: false,   // the drawing view instead of the 3D view
     };
 }
@@ -50,6 +53,7 @@ export class Session {
         this.opened = 0;  // counts the files opened, so that an older one's late answer is dropped
         this.draws = 0;  // counts the drawings started: only the latest one shows
         viewer.onLost = () => this.render();
+        viewer.onCloseUp = () => this.render();
     }
 
     render() {
@@ -62,7 +66,7 @@ export class Session {
         this.state.intake.refused = refused;
         if (models.length) this.state.intake.models = models.length > 1 ? models : [];
         if (models.length === 1) return this.open(models[0]);
-        if (textures.size && this.state.model) return this.guarded(this.currentCheck(), () => this.draw(this.currentCheck()));
+        if (textures.size && this.state.model) return this.guarded(this.currentCheck(), () => this.draw(this.currentCheck(), true));
         this.render();
     }
 
@@ -115,8 +119,9 @@ export class Session {
         const [glb] = result.files;  // kon2gltf writes one file
         const model = readGlb(await glb.blob.arrayBuffer());
         if (!current()) return;
-        this.takeInfo(await this.run("kon2info"));
+        const info = await this.run("kon2info");
         if (!current()) return;
+        this.takeInfo(info);
         this.state.model = model;
         model.nodes.forEach((node, i) => this.state.nodeOf.set(node.instance, i));
         await this.draw(current);
@@ -128,8 +133,30 @@ export class Session {
             this.state.unplaced = new Set(this.state.info.unplaced);
         } else {
             this.state.infoProblem = `Counting the model's elements ${result.kind === "cancelled" ? "was cancelled" : "failed"}: `
-                + "no counts, no list of instances and no .x.";
+                + "no counts, no list of instances and no .x until Count again.";
         }
+    }
+
+    canCountAgain() {
+        return this.state.model !== null && this.state.infoProblem !== "";
+    }
+
+    // Counts the model's elements again after counting was cancelled or
+    // failed; with the counts, the model is drawn again as it is seen.
+    async countAgain() {
+        if (this.jobs.busy || !this.canCountAgain()) return;
+        const current = this.currentCheck();
+        this.state.infoProblem = "";
+        this.state.busy = true;
+        this.render();
+        await this.guarded(current, async () => {
+            const info = await this.run("kon2info");
+            if (!current()) return;
+            this.takeInfo(info);
+            if (this.state.info) await this.draw(current, true);
+        });
+        if (current()) this.state.busy = false;
+        this.render();
     }
 
     // Runs a program on the file's bytes (a copy each time).
@@ -141,9 +168,10 @@ export class Session {
         for (const { name, blob } of files) this.state.downloads.push({ name, url: URL.createObjectURL(blob) });
     }
 
-    // Decodes the textures the model names that were given, then draws it.
-    // A drawing started later (textures given meanwhile) takes its place.
-    async draw(current) {
+    // Decodes the textures the model names that were given, then draws it;
+    // drawn again (`again`: textures given later, the counts), the camera stays.
+    // A drawing started later takes its place.
+    async draw(current, again = false) {
         const latest = ++this.draws;
         const images = new Map();
         const broken = [];
@@ -158,8 +186,8 @@ export class Session {
         }
         if (!current() || latest !== this.draws) return;
         this.state.brokenTextures = broken;
-        this.state.view = this.drawable() ? this.viewer.show(this.state.model, images, this.state.info?.elements) : null;
-        // Drawn again (textures given later): the section and the measurement stay.
+        this.state.view = this.drawable() ? this.viewer.show(this.state.model, images, this.state.info?.elements, again) : null;
+        // Drawn again, the section and the measurement stay too.
         if (this.state.section.axis) this.viewer.setSection(this.state.section);
         if (this.state.measured.length) this.viewer.setMarks(this.state.measured.map((reading) => reading.scene));
         this.updateNodes(this.state.nodeOf.keys());
@@ -278,7 +306,8 @@ export class Session {
     viewNote() {
         const state = this.state;
         const notes = [...state.intake.refused, state.infoProblem];
-        if (!this.viewer.working) notes.push(this.viewer.lost ? kLost : kNoWebGL);
+        if (state.drawingShown) notes.push(farLinesNote(state.drawing?.far));
+        else if (!this.viewer.working) notes.push(this.viewer.lost ? kLost : kNoWebGL);
         else if (state.model && !state.busy) notes.push(this.drawingNote());
         return notes.filter(Boolean).join(" ");
     }
@@ -298,6 +327,15 @@ export class Session {
                 + `of the first instance's triangles are drawn, every other instance as ${view.boxesArePoints ? "a dot at its centre" : "its box"}.`);
         } else if (view.full < model.nodes.length) {
             notes.push(`Stand-in: ${view.full} of ${model.nodes.length} instances drawn in full, the others as ${boxes}.`);
+        }
+        if (this.viewer.closeUp < 1) {
+            notes.push(`Close up: ${Math.max(1, Math.round(100 * this.viewer.closeUp))} % of the triangles are drawn at this view, `
+                + "since the faces would cover the screen too many times for a quick frame; move out to see them all.");
+        }
+        if (view.undrawable.length) {
+            const listed = view.undrawable.slice(0, 5).join(", ") + (view.undrawable.length > 5 ? ", …" : "");
+            notes.push(`${view.undrawable.length === 1 ? "Instance" : "Instances"} ${listed} ${view.undrawable.length === 1 ? "places" : "place"} `
+                + "the model beyond 2^60 units, farther than the view can draw: left out of it.");
         }
         if (view.far) {
             notes.push(`${view.far} ${view.far === 1 ? "point that faces use lies" : "points that faces use lie"} far from the others, `
@@ -345,10 +383,14 @@ export class Session {
             this.select(hit ? this.state.model.nodes[hit.node].instance : null);
             return;
         }
-        if (!hit || hit.point === null) return;
+        if (hit && hit.point !== null) this.measure(this.pointReading(hit));
+    }
+
+    // Takes the point `reading` into the measurement (a third starts it again).
+    measure(reading) {
         const measured = this.state.measured.length === 2 ? [] : this.state.measured;
-        this.state.measured = [...measured, this.pointReading(hit)];
-        this.viewer.setMarks(this.state.measured.map((reading) => reading.scene));
+        this.state.measured = [...measured, reading];
+        this.viewer.setMarks(this.state.measured.map((taken) => taken.scene));
         this.render();
     }
 
@@ -357,8 +399,27 @@ export class Session {
         const hit = pointer && this.state.view ? this.viewer.pick(pointer, this.shownNodes()) : null;
         const reading = hit && hit.point !== null ? this.pointReading(hit) : null;
         if (reading?.key === this.state.pointed?.key) return;
-        this.state.pointed = reading;
+        if (this.state.pointedByKeys) this.viewer.setPointMark(null);
+        Object.assign(this.state, { pointed: reading, pointedByKeys: false });
         this.render();
+    }
+
+    // Names the next (step 1) or the previous (-1) corner of the selected
+    // instance that the section keeps, and marks it: the keyboard's pointer.
+    pointStep(step) {
+        const node = this.state.nodeOf.get(this.state.selected);
+        const corners = node === undefined || this.isHidden(this.state.selected) ? [] : this.viewer.keptCorners(node);
+        if (!corners.length) return;
+        const now = this.state.pointed?.instance === this.state.selected ? corners.indexOf(this.state.pointed.point) : -1;
+        const next = now < 0 ? (step > 0 ? 0 : corners.length - 1) : (now + step + corners.length) % corners.length;
+        Object.assign(this.state, { pointed: this.pointReading({ node, point: corners[next] }), pointedByKeys: true });
+        this.viewer.setPointMark(this.state.pointed.scene);
+        this.render();
+    }
+
+    // Enter while measuring: takes the corner that the keys name.
+    takePointed() {
+        if (this.state.measuring && this.state.pointedByKeys && this.state.pointed) this.measure(this.state.pointed);
     }
 
     // A point as the file has it and as its instance places it, in the file's
@@ -378,14 +439,20 @@ export class Session {
     async showDrawing(on) {
         this.state.drawingShown = on;
         this.render();
-        if (!on || this.state.drawing || this.jobs.busy || !this.state.bytes) return;
+        if (!on || (this.state.drawing && this.state.drawing.phase !== "cancelled") || this.jobs.busy || !this.state.bytes) return;
         const current = this.currentCheck();
         this.state.drawing = { phase: "running", text: "Making the drawing…" };
         this.render();
         const results = [];
         for (const program of ["kon2svg", "kon2dxf"]) {
-            results.push(await this.run(program));
+            const result = await this.run(program);
             if (!current()) return;
+            if (result.kind === "cancelled") {
+                this.state.drawing = { phase: "cancelled", text: "Making the drawing was cancelled: show the drawing again to make it." };
+                this.render();
+                return;
+            }
+            results.push(result);
         }
         const failed = results.find((result) => result.kind !== "done" || result.status !== 0);
         if (failed) {
@@ -393,7 +460,9 @@ export class Session {
         } else {
             for (const result of results) this.offer(result.files);
             const [svg] = results[0].files;  // kon2svg writes one file
-            this.state.drawing = { phase: "done", text: "", url: this.state.downloads.find(({ name }) => name === svg.name).url };
+            const text = await svg.blob.text();
+            if (!current()) return;
+            this.state.drawing = { phase: "done", text: "", svg: text };
         }
         this.render();
     }
@@ -464,6 +533,11 @@ export class Session {
         }
         this.render();
     }
+}
+
+function farLinesNote(far) {
+    return far ? `${far} ${far === 1 ? "line end lies" : "line ends lie"} far from the others, outside the fitted drawing: zoom out to see `
+        + `${far === 1 ? "it" : "them"}.` : "";
 }
 
 function megabytes(bytes) {

@@ -9,6 +9,7 @@ const kKeys = {
     p: "orthographic", g: "grid", m: "measure", d: "drawing-toggle",
 };
 const kZooms = { "+": 1.25, "=": 1.25, "-": 0.8 };
+const kCornerSteps = { ",": -1, ".": 1 };
 
 export function wireView(session) {
     const viewer = session.viewer;
@@ -43,12 +44,19 @@ export function wireView(session) {
     element("section-at").oninput = (event) => session.setSection({ at: event.target.value / 1000 });
     element("section-flip").onclick = () => session.setSection({ flipped: !session.state.section.flipped });
     element("view").addEventListener("keydown", (event) => {
-        if (event.ctrlKey || event.metaKey || event.altKey || element("view-tools").hidden || event.target.closest("select, input[type=range]")) return;
+        if (event.ctrlKey || event.metaKey || event.altKey || event.target.closest("select, input[type=range]")) return;
         const key = event.key.toLowerCase();
-        if (session.state.drawingShown && key !== "d") return;  // the 3D view's keys wait while the drawing is shown
-        if (key === "escape" && session.state.measuring) session.setMeasuring(false);
-        else if (kKeys[key] && !element(kKeys[key]).disabled && !element(kKeys[key]).hidden) element(kKeys[key]).click();
-        else if (kZooms[key]) viewer.zoom(kZooms[key]);
+        // D works wherever its button does; the 3D view's keys only with its tools (not while the drawing shows).
+        const threeD = !element("view-tools").hidden;
+        const control = kKeys[key] && (key === "d" || threeD) ? element(kKeys[key]) : null;
+        if (key === "escape" && threeD) {
+            if (session.state.measuring) session.setMeasuring(false);
+            else session.select(null);
+        }
+        else if (control && !control.disabled && !control.hidden) control.click();
+        else if (threeD && kZooms[key]) viewer.zoom(kZooms[key]);
+        else if (threeD && kCornerSteps[key]) session.pointStep(kCornerSteps[key]);
+        else if (threeD && key === "enter" && session.state.measuring) session.takePointed();
         else return;
         event.preventDefault();
     });

@@ -3,8 +3,10 @@
 // triangles and of covered area; instances beyond it are drawn as boxes, and
 // the page says so. A frame is drawn only when something changed.
 import * as THREE from "three";
+import { coverAt, coverCurve, discScreens, kScreens } from "./budget.js";
 import { bulkBox } from "./bulk.js";
 import { outlinePairs, placedElements } from "./elements.js";
+import { Focus } from "./focus.js";
 import { groundGrid, Navigation, sectionPlane } from "./navigation.js";
 import { measureMarks, Picker } from "./picking.js";
 
@@ -15,9 +17,13 @@ const kTriangleBudget = 4_000_000;
 const kCoverBudget = 16;
 // Beyond this many instances in stand-in, each is a point at its box's centre.
 const kMostBoxes = 4096;
-const kHighlight = new THREE.Color(1.0, 0.75, 0.2);
-const kPlain = new THREE.Color(1, 1, 1);
+const kStandIn = new THREE.Color(0x5a6a80);
+const kStandInSelected = new THREE.Color(0xff7a00);
 const kHidden = new THREE.Matrix4().makeScale(0, 0, 0);
+// The GPU draws in float32, whose squares overflow past 2^64: an instance
+// that places the model beyond 2^60 units (a scale factor of 1e38, say)
+// cannot be drawn, and is left out of the view and its fit.
+const kFarthest = 2 ** 60;
 const kSunFrom = new THREE.Vector3(0.4, 1, 0.7);
 
 export class Viewer {
@@ -27,6 +33,7 @@ export class Viewer {
         this.meshes = [];  // the instanced meshes of full instances
         this.boxes = null;  // the stand-in boxes
         this.matrices = [];
+        this.drawable = [];  // per node: whether the view can draw what it places
         this.full = 0;
         this.picker = null;
         this.section = null;  // the plane that cuts the model, if any
@@ -34,6 +41,17 @@ export class Viewer {
         this.grid = null;  // { step, helper }
         this.gridShown = false;
         this.marks = null;  // the measured points and the line between them
+        this.pointMark = null;  // the corner named by the keys
+        this.focus = null;  // the selected instance drawn on its own (focus.js)
+        this.spheres = [];  // per node: the sphere round the bulk it places
+        this.shown = null;  // per node: whether it is shown (1) or hidden (0)
+        this.curve = null;  // the faces' shares of the bulk's disc (budget.js)
+        this.closeUp = 1;  // the part of the triangles that the frame's budget lets be drawn at this view
+        this.onCloseUp = () => {};  // told when closeUp changes
+        // The elements beyond triangles: their point numbers (kon2info's), whether each kind is shown, the objects drawn.
+        this.elements = { outlines: [], lines: [], dots: [] };
+        this.elementsShown = { outlines: false, lines: true, dots: true };
+        this.elementObjects = [];
         this.onLost = () => {};
         this.lost = false;
         try {
@@ -46,8 +64,9 @@ export class Viewer {
         this.renderer.setPixelRatio(window.devicePixelRatio);
         this.renderer.localClippingEnabled = true;  // the section cuts the model, not the grid or the marks
         canvas.tabIndex = 0;
-        canvas.setAttribute("aria-label", "3D view: drag or arrow keys to turn and pan, scroll to zoom, "
-            + "plus and minus to zoom, click an instance to select it; the view's other keys are named on its toolbar");
+        canvas.setAttribute("aria-label", "3D view: drag, or Shift and the arrow keys, to turn; right-drag or the arrow keys to pan; "
+            + "scroll, plus and minus to zoom; click an instance to select it; comma and period step through the selected "
+            + "instance's corners, Enter measures to the one named; the view's other keys are named on its toolbar");
         container.append(canvas);
         canvas.addEventListener("webglcontextlost", (event) => {
             event.preventDefault();
@@ -61,10 +80,6 @@ export class Viewer {
         this.scene.add(this.sun);
         this.navigation = new Navigation(canvas, () => this.render(), (moving) => this.setMoving(moving));
         this.axes = container.ownerDocument.getElementById("axes");
-        // The elements beyond triangles: their point numbers (kon2info's), whether each kind is shown, the objects drawn.
-        this.elements = { outlines: [], lines: [], dots: [] };
-        this.elementsShown = { outlines: false, lines: true, dots: true };
-        this.elementObjects = [];
         new ResizeObserver(() => this.resize(container)).observe(container);
         this.resize(container);
     }
@@ -78,11 +93,13 @@ export class Viewer {
         if (!this.renderer || width === 0 || height === 0) return;
         this.renderer.setSize(width, height);
         this.navigation.setAspect(width / height);
+        this.navigation.controls.keyRotateSpeed = height / 72;  // Shift and an arrow key turn by 5 degrees
         this.render();
     }
 
     render() {
         if (!this.working) return;
+        this.applyBudget();
         this.renderer.render(this.scene, this.navigation.camera);
         // The marker follows once per screen frame, apart from drawing the view.
         if (this.axes && !this.axesDue) {
@@ -96,6 +113,10 @@ export class Viewer {
 
     // Frees everything the last model held.
     clear() {
+        this.focus?.dispose();
+        this.focus = null;
+        this.curve = null;
+        this.closeUp = 1;
         this.removeMarks();
         this.removeGrid();
         for (const object of [...this.meshes, this.boxes].filter(Boolean)) {
@@ -124,7 +145,8 @@ export class Viewer {
     // even one fits, boxesArePoints, trianglesDrawn, triangles: of the whole
     // model, far: points that faces use far outside the others, zeroArea: no
     // face has an area as placed, size: of the box of every placed point }.
-    show(model, images, elements = { dots: [], lines: [], faces: [] }) {
+    // `again`: the same model drawn anew, seen as it was.
+    show(model, images, elements = { dots: [], lines: [], faces: [] }, again = false) {
         this.clear();
         this.model = model;
         this.elements = { outlines: outlinePairs(elements.faces), lines: elements.lines, dots: elements.dots };
@@ -132,16 +154,28 @@ export class Viewer {
             new THREE.Vector3(...node.translation), new THREE.Quaternion(...node.rotation), new THREE.Vector3(...node.scale)));
         const bulk = bulkBox(usedPoints(model));
         this.bulk = new THREE.Box3(new THREE.Vector3(...bulk.min), new THREE.Vector3(...bulk.max));
+        this.drawable = this.matrices.map((matrix) => {
+            const { min, max } = this.bulk.clone().applyMatrix4(matrix);
+            return [...min.toArray(), ...max.toArray()].every((v) => Math.abs(v) <= kFarthest);
+        });
         const everything = this.placed(new THREE.Box3(new THREE.Vector3(...model.box.min), new THREE.Vector3(...model.box.max)));
-        this.navigation.radius = Math.max(1, everything.getBoundingSphere(new THREE.Sphere()).radius);
         const fitted = this.placed(this.bulk);
         const triangles = model.primitives.reduce((sum, p) => sum + p.indices.length / 3, 0);
         const { full, fraction } = this.budget(model, triangles, fitted);
         this.full = full;
+        this.fraction = fraction;
+        this.shown = new Uint8Array(model.nodes.length).fill(1);
+        this.spheres = this.matrices.map((matrix) => this.bulk.clone().applyMatrix4(matrix).getBoundingSphere(new THREE.Sphere()));
+        const lengths = [];
+        forEachCross(model, (x, y, z) => lengths.push(Math.hypot(x, y, z)));
+        this.curve = coverCurve(lengths, this.bulk.getBoundingSphere(new THREE.Sphere()).radius);
         this.boxesArePoints = model.nodes.length - full > kMostBoxes;
         let drawn = 0;
         if (this.working) {
+            this.navigation.radius = Math.max(1, everything.getBoundingSphere(new THREE.Sphere()).radius);
             drawn = this.addModel(model, images, fraction);
+            this.focus = new Focus(this.scene, this.meshes);
+            for (const tint of this.focus.tints()) this.clip(tint);
             if (full < model.nodes.length) this.addBoxes();
             this.picker = new Picker(model, this.matrices, full, fraction, this.bulk);
             this.fitted = fitted;
@@ -149,11 +183,12 @@ export class Viewer {
             // Lit and fitted before the first frame: a frame from elsewhere can take seconds.
             const sphere = fitted.getBoundingSphere(new THREE.Sphere());
             this.sun.position.copy(sphere.center).addScaledVector(kSunFrom, this.navigation.distanceToSee(sphere.radius));
-            this.navigation.fit(fitted);
+            if (!again) this.navigation.fit(fitted);
         }
         const [cx, cy, cz] = crossSums(model);
         return {
             full, fraction, boxesArePoints: this.boxesArePoints, far: bulk.far,
+            undrawable: model.nodes.flatMap(({ instance }, i) => (this.drawable[i] ? [] : [instance])),
             trianglesDrawn: fraction < 1 ? drawn : drawn * full, triangles: triangles * model.nodes.length,
             // Scaling by S turns a face's normal n into (sy sz nx, sx sz ny, sx sy nz).
             zeroArea: !model.nodes.some(({ scale: [sx, sy, sz] }) => Math.abs(sy * sz) * cx + Math.abs(sx * sz) * cy + Math.abs(sx * sy) * cz > 0),
@@ -172,7 +207,7 @@ export class Viewer {
             const count = 3 * Math.floor((fraction * primitive.indices.length) / 3);
             geometry.setDrawRange(0, count);
             drawn += count / 3;
-            this.addInstanced(geometry, surfaceMaterial(model, primitive.material, images));
+            this.addInstanced(geometry, surfaceMaterial(model, primitive.material, images)).userData.count = primitive.indices.length;
         }
         return drawn;
     }
@@ -188,13 +223,18 @@ export class Viewer {
         return { full, fraction: Math.min(1, fits) };
     }
 
-    // The box `box` of the model placed by every instance (for which shown(i) holds).
+    // The box `box` of the model placed by every instance that can be drawn (for which shown(i) holds).
     placed(box, shown = () => true) {
         const all = new THREE.Box3();
         this.matrices.forEach((matrix, i) => {
-            if (shown(i)) all.union(box.clone().applyMatrix4(matrix));
+            if (this.drawable[i] && shown(i)) all.union(box.clone().applyMatrix4(matrix));
         });
         return all;
+    }
+
+    // Node i's matrix where it can be drawn, else one that hides it.
+    drawnMatrix(i) {
+        return this.drawable[i] ? this.matrices[i] : kHidden;
     }
 
     // The bulk of the instances for which shown(i) holds in sight, from the
@@ -220,7 +260,7 @@ export class Viewer {
     setSection({ axis, at, flipped }) {
         this.section = axis && this.fitted ? sectionPlane(this.fitted, axis, at, flipped) : null;
         if (!this.working) return;
-        for (const object of [...this.meshes, this.boxes, ...this.elementObjects]) this.clip(object);
+        for (const object of [...this.meshes, this.boxes, ...this.elementObjects, ...(this.focus?.tints() ?? [])]) this.clip(object);
         this.render();
     }
 
@@ -260,7 +300,8 @@ export class Viewer {
     // The instance and point under `pointer` (normalised device coordinates)
     // among the nodes for which shown(i) holds: Picker.pick's answer, or null.
     pick(pointer, shown) {
-        return this.picker && this.working ? this.picker.pick(pointer, this.navigation.camera, shown, this.section) : null;
+        const drawnAndShown = (i) => this.drawable[i] && shown(i);
+        return this.picker && this.working ? this.picker.pick(pointer, this.navigation.camera, drawnAndShown, this.section) : null;
     }
 
     // Marks the measured points (scene positions) and the line between them.
@@ -273,22 +314,29 @@ export class Viewer {
         this.render();
     }
 
+    // Marks the corner that the keys name (a scene position; null: none).
+    setPointMark(position) {
+        removeObject(this.scene, this.pointMark);
+        this.pointMark = position ? measureMarks([position], 0x1060e0) : null;
+        if (this.pointMark) this.scene.add(this.pointMark);
+        this.render();
+    }
+
     removeMarks() {
-        if (!this.marks) return;
-        this.scene.remove(this.marks);
-        this.marks.traverse((object) => {
-            object.geometry?.dispose();
-            object.material?.dispose();
-        });
-        this.marks = null;
+        removeObject(this.scene, this.marks);
+        removeObject(this.scene, this.pointMark);
+        this.marks = this.pointMark = null;
+    }
+
+    // The corners of node `node`'s drawn triangles that the section keeps, by number.
+    keptCorners(node) {
+        if (!this.picker || !this.picker.inFull(node) || !this.drawable[node]) return [];
+        return this.picker.corners().filter((point) => !this.section || this.section.distanceToPoint(this.picker.placed(node, point)) >= 0);
     }
 
     addInstanced(geometry, material) {
         const mesh = new THREE.InstancedMesh(geometry, material, this.full);
-        for (let i = 0; i < this.full; i++) {
-            mesh.setMatrixAt(i, this.matrices[i]);
-            mesh.setColorAt(i, kPlain);
-        }
+        for (let i = 0; i < this.full; i++) mesh.setMatrixAt(i, this.drawnMatrix(i));
         this.scene.add(mesh);
         this.meshes.push(mesh);
         return mesh;
@@ -300,17 +348,26 @@ export class Viewer {
         const count = this.matrices.length - this.full;
         const center = this.bulk.getCenter(new THREE.Vector3());
         if (this.boxesArePoints) {
-            this.centres = new Float32Array(3 * count);
-            for (let i = 0; i < count; i++) center.clone().applyMatrix4(this.matrices[this.full + i]).toArray(this.centres, 3 * i);
+            this.centres = new Float32Array(3 * count).fill(NaN);  // NaN: not drawn
+            for (let i = 0; i < count; i++) {
+                if (this.drawable[this.full + i]) center.clone().applyMatrix4(this.matrices[this.full + i]).toArray(this.centres, 3 * i);
+            }
             const geometry = new THREE.BufferGeometry();
             geometry.setAttribute("position", new THREE.BufferAttribute(this.centres.slice(), 3));
-            this.boxes = new THREE.Points(geometry, new THREE.PointsMaterial({ color: 0x5a6a80, size: 3, sizeAttenuation: false }));
+            const colours = new Float32Array(3 * count);
+            for (let i = 0; i < count; i++) kStandIn.toArray(colours, 3 * i);
+            geometry.setAttribute("color", new THREE.BufferAttribute(colours, 3));
+            this.boxes = new THREE.Points(geometry, new THREE.PointsMaterial({ vertexColors: true, size: 3, sizeAttenuation: false }));
+            this.boxes.frustumCulled = false;  // the dots not drawn are NaN, which no bounding sphere holds
         } else {
             const size = this.bulk.getSize(new THREE.Vector3());
             const geometry = new THREE.BoxGeometry(size.x, size.y, size.z);
             geometry.translate(center.x, center.y, center.z);
-            this.boxes = new THREE.InstancedMesh(geometry, new THREE.MeshBasicMaterial({ color: 0x5a6a80, wireframe: true }), count);
-            for (let i = 0; i < count; i++) this.boxes.setMatrixAt(i, this.matrices[this.full + i]);
+            this.boxes = new THREE.InstancedMesh(geometry, new THREE.MeshBasicMaterial({ wireframe: true }), count);
+            for (let i = 0; i < count; i++) {
+                this.boxes.setMatrixAt(i, this.drawnMatrix(this.full + i));
+                this.boxes.setColorAt(i, kStandIn);
+            }
         }
         this.scene.add(this.boxes);
     }
@@ -343,7 +400,8 @@ export class Viewer {
         if (!this.model || !this.working) return;
         const drawn = this.matrices.slice(0, this.full);
         for (const kind of Object.keys(this.elements)) {
-            const object = this.elementsShown[kind] && placedElements(kind, this.model.positions, this.elements[kind], drawn, shown);
+            const object = this.elementsShown[kind]
+                && placedElements(kind, this.model.positions, this.elements[kind], drawn, (i) => this.drawable[i] && shown(i));
             if (!object) continue;
             object.userData.kind = kind;
             this.clip(object);
@@ -352,23 +410,63 @@ export class Viewer {
         }
     }
 
-    // Node i drawn (or not), highlighted (or not).
+    // Node i drawn (or not), highlighted (or not): the highlighted one is the focus.
     setNode(i, { visible, highlighted }) {
+        this.shown[i] = visible ? 1 : 0;
+        const focused = visible && highlighted && this.drawable[i] && this.focus !== null;
+        if (focused) this.setFocus(i);
+        else if (this.focus?.node === i) this.setFocus(null);
+        const drawn = visible && !focused;
         if (i < this.full) {
             for (const mesh of this.meshes) {
-                mesh.setMatrixAt(i, visible ? this.matrices[i] : kHidden);
-                mesh.setColorAt(i, highlighted ? kHighlight : kPlain);
+                mesh.setMatrixAt(i, drawn ? this.drawnMatrix(i) : kHidden);
                 mesh.instanceMatrix.needsUpdate = true;
-                mesh.instanceColor.needsUpdate = true;
             }
         } else if (this.boxesArePoints) {
             const k = i - this.full;
-            const position = this.boxes.geometry.attributes.position;
-            position.setXYZ(k, ...(visible ? this.centres.subarray(3 * k, 3 * k + 3) : [NaN, NaN, NaN]));
-            position.needsUpdate = true;
+            const { position, color } = this.boxes.geometry.attributes;
+            position.setXYZ(k, ...(drawn ? this.centres.subarray(3 * k, 3 * k + 3) : [NaN, NaN, NaN]));
+            color.setXYZ(k, ...(highlighted ? kStandInSelected : kStandIn));
+            position.needsUpdate = color.needsUpdate = true;
         } else if (this.boxes) {
-            this.boxes.setMatrixAt(i - this.full, visible ? this.matrices[i] : kHidden);
-            this.boxes.instanceMatrix.needsUpdate = true;
+            this.boxes.setMatrixAt(i - this.full, drawn ? this.drawnMatrix(i) : kHidden);
+            this.boxes.setColorAt(i - this.full, highlighted ? kStandInSelected : kStandIn);
+            this.boxes.instanceMatrix.needsUpdate = this.boxes.instanceColor.needsUpdate = true;
+        }
+    }
+
+    // Draws node i (null: none) on its own, in full where the budget allows,
+    // whether it is one of those drawn in full or a stand-in; picked as drawn.
+    setFocus(i) {
+        const previous = this.focus.node;
+        if (previous === i) return;
+        this.focus.place(i, i === null ? null : this.matrices[i]);
+        this.picker.focus = i;
+        if (previous !== null && this.shown[previous]) this.setNode(previous, { visible: true, highlighted: false });
+    }
+
+    // Lets the faces drawn cover the screen at most kScreens times at this
+    // view: the focus first, in full where it fits alone (it is drawn twice:
+    // its surfaces and its tint), the instances drawn in full then share what
+    // is left, never beyond the part that the model's own budget draws.
+    applyBudget() {
+        if (!this.curve || !this.meshes.length) return;
+        const camera = this.navigation.camera;
+        camera.updateMatrixWorld();
+        const screens = (i) => coverAt(this.curve, discScreens(this.spheres[i], camera));
+        const focus = this.focus.node;
+        const focusCover = focus === null ? 0 : 2 * screens(focus);
+        const focusShare = focusCover > kScreens ? kScreens / focusCover : 1;
+        let others = 0;
+        for (let i = 0; i < this.full; i++) if (i !== focus && this.shown[i] && this.drawable[i]) others += screens(i);
+        const left = kScreens - focusCover * focusShare;
+        const share = Math.min(this.fraction, others > left ? left / others : 1);
+        this.focus.setDrawn(focusShare);
+        for (const mesh of this.meshes) mesh.geometry.setDrawRange(0, 3 * Math.floor((share * mesh.userData.count) / 3));
+        const closeUp = Math.min(focusShare, others > 0 ? share / this.fraction : 1);
+        if (Math.abs(closeUp - this.closeUp) > 0.005 || (closeUp === 1) !== (this.closeUp === 1)) {
+            this.closeUp = closeUp;
+            this.onCloseUp();
         }
     }
 
@@ -376,6 +474,16 @@ export class Viewer {
         this.render();
         return new Promise((resolve) => this.renderer.domElement.toBlob(resolve, "image/png"));
     }
+}
+
+// Takes `object` (if any) out of `scene` and frees what it holds.
+function removeObject(scene, object) {
+    if (!object) return;
+    scene.remove(object);
+    object.traverse((part) => {
+        part.geometry?.dispose();
+        part.material?.dispose();
+    });
 }
 
 // The positions of the points that faces use, each once.

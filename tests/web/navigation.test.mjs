@@ -18,6 +18,7 @@ test("a section keeps what lies up to the cut along the file's axis, or from it 
     }
 });
 
-test("the grid's square is 1, 2 or 5 times a power of ten, about a tenth of the model", () => {
-    assert.deepEqual([box, new Box3(new Vector3(0, 0, 0), new Vector3(0.03, 1, 0.01))].map((b) => groundGrid(b).step), [50, 0.005]);
+test("the grid's square is 1, 2 or 5 times a power of ten, about a tenth of the model, at its multiples", () => {
+    const grids = [box, new Box3(new Vector3(0, 0, 0), new Vector3(0.03, 1, 0.007))].map(groundGrid);
+    assert.deepEqual(grids.map(({ step, helper: { position } }) => [step, position.x / step, position.z / step]), [[50, 3, -1], [0.005, 3, 1]]);
 });

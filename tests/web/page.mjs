@@ -79,13 +79,14 @@ const linkBytes = async (name) => {
     }, name);
     return base64 === null ? null : Buffer.from(base64, "base64");
 };
-// A picture of the view once the last frame is on the screen.
-const picture = async () => {
+// A picture of the view (or of `selector`) once the last frame is on the screen.
+const picture = async (selector = "#canvas-box canvas") => {
     await page.evaluate(() => new Promise((resolve) => requestAnimationFrame(() => requestAnimationFrame(() => resolve(true)))));
-    return page.screenshot("#canvas-box canvas");
+    return page.screenshot(selector);
 };
 // How many pixels of the picture `png` differ clearly from the view's
-// background (drawn), are clearly blue (the lines' colour) or dark.
+// background (drawn), are clearly blue (the lines' colour), dark, or of a
+// middle lightness (soft: a line's blurred edge).
 const pixelCounts = (png) => page.evaluate(async (png) => {
     const image = new Image();
     image.src = `data:image/png;base64,${png}`;
@@ -93,8 +94,10 @@ const pixelCounts = (png) => page.evaluate(async (png) => {
     const context = new OffscreenCanvas(image.width, image.height).getContext("2d");
     context.drawImage(image, 0, 0);
     const { data } = context.getImageData(0, 0, image.width, image.height);
-    const found = { drawn: 0, blue: 0, dark: 0 };
+    const found = { drawn: 0, blue: 0, dark: 0, soft: 0 };
     for (let i = 0; i < data.length; i += 4) {
+        const lightness = (data[i] + data[i + 1] + data[i + 2]) / 3;
+        found.soft += lightness >= 100 && lightness < 220;
         found.drawn += Math.abs(data[i] - 232) + Math.abs(data[i + 1] - 238) + Math.abs(data[i + 2] - 244) > 30;
         found.blue += data[i + 2] > data[i] + 60 && data[i + 2] > data[i + 1] + 30;
         found.dark += Math.max(data[i], data[i + 1], data[i + 2]) < 100;
@@ -162,16 +165,24 @@ async function theViewer() {
     expect(await page.evaluate(() => window.drawnFrames) === 0, "no frame is drawn while nothing changes");
     await page.press(canvas, ["z", ...Array(6).fill("=")]);
     const zoomed = await houseSpots(page, await picture());
-    await page.press(canvas, ["a"]);
+    await page.press(canvas, ["Escape", "a"]);
     expect(!bothHouses(zoomed) && bothHouses(await houseSpots(page, await picture())), "fit all after zooming into a wall shows both houses again");
     await page.press(canvas, ["t"]);
-    const { wall, roof } = await houseSpots(page, await picture());
+    const top = await picture();
+    const { wall, roof } = await houseSpots(page, top);
     expect(roof.left.count > 2000 && roof.right.count > 2000 && wall.left.count + wall.right.count < (roof.left.count + roof.right.count) / 5,
         `the top view shows both red roofs from above (${roof.left.count} and ${roof.right.count} roof pixels, ${wall.left.count + wall.right.count} of walls)`);
     await page.clickAt(canvas, 5, 5);
     const none = await selectedValues();
     await page.clickAt(canvas, Math.round(roof.right.x), Math.round(roof.right.y));
     const values = await selectedValues();
+    const [[red], [tinted]] = [await colours(top, [[roof.right.x, roof.right.y]]), await colours(await picture(), [[roof.right.x, roof.right.y]])];
+    const inSight = await page.evaluate(() => ["instance-1", "instance-values"].every((id) => {
+        const [item, panel] = [document.getElementById(id), document.getElementById("panel")].map((e) => e.getBoundingClientRect());
+        return item.top >= panel.top && item.bottom <= Math.min(panel.bottom, innerHeight) + 2;  // rounding
+    }));
+    expect(inSight && Math.max(...red.map((c, i) => Math.abs(c - tinted[i]))) > 40,
+        `the selection shows on the red roof (${red} becomes ${tinted}), its row and values in sight`);
     const sorted = (object) => JSON.stringify(Object.entries(object ?? {}).sort());
     expect(none === null && sorted(values) === sorted({ Instance: "1", "Scale factors": "-1, 1, 1", "Angles (degrees)": "0, 30, 0",
         Offset: "250, 0, 0", Mirrors: "yes" }) && await text("#instance-1") === "Instance 1: scale -1, 1, 1; angles 0, 30, 0; offset 250, 0, 0; mirrors",
@@ -183,7 +194,17 @@ async function theViewer() {
     const distance = await text("#readout");
     expect(distance === "Distance from point 0 of instance 0 to point 1 of instance 0: 100 units.",
         `measuring between two corners of a wall gives the file's distance: ${distance}`);
+    await page.press(canvas, [".", "Enter", ".", "Enter"]);
+    const byKeys = await text("#readout");
+    expect(byKeys === "Distance from point 0 of instance 1 to point 1 of instance 1: 100 units." && await text("#announcement") === byKeys,
+        `the keys step through the selected instance's corners and measure, and are heard: ${byKeys}`);
     await page.press(canvas, ["Escape", "p", "r"]);
+    const before = await houseSpots(page, await picture());
+    for (let turn = 0; turn < 6; turn++) await page.press(canvas, ["Shift+ArrowLeft"]);  // a chord a time: WebKitWebDriver mixes chords
+    const turned = await houseSpots(page, await picture());
+    expect(Math.hypot(turned.wall.left.x - before.wall.left.x, turned.wall.left.y - before.wall.left.y) > 15,
+        `Shift and an arrow key turn the view (${before.wall.left.x.toFixed(0)} to ${turned.wall.left.x.toFixed(0)})`);
+    await page.press(canvas, ["r"]);
 }
 
 // The colours of the picture `png` at `points` ([x, y] each), as [r, g, b].
@@ -229,13 +250,40 @@ async function beyondTriangles() {
         `a section plane across x through the middle hides the house beyond it (${cut.wall.left.count} wall pixels on the left, ${cut.wall.right.count + cut.roof.right.count} on the right)`);
     await choose("none", "#section-axis");
     await page.press(canvas, ["d"]);
-    await waitFor(() => document.querySelector('a[download="house.dxf"]') !== null && document.getElementById("drawing").complete,
+    await waitFor(() => document.querySelector('a[download="house.dxf"]') !== null && document.querySelector("#drawing-box svg") !== null,
         null, "the drawings");
     const drawing = await pixelCounts(await page.screenshot("#drawing-box"));
     expect(drawing.dark > 300 && (await linkBytes("house.svg"))?.equals(readFileSync(corpus("house.svg")))
         && (await linkBytes("house.dxf"))?.equals(readFileSync(corpus("house.dxf"))),
     `the drawing view shows the example's outline (${drawing.dark} dark pixels), and house.svg and house.dxf have kon2svg's and kon2dxf's bytes`);
     await page.press("#drawing-box", ["d"]);
+}
+
+// The drawing view as a person uses it: zoomed in by keys its lines stay
+// sharp, the wheel zooms out, it keeps its view while hidden, and D shows it
+// for a file that has no 3D view.
+async function theDrawing() {
+    await give(corpus("grid.kon"));
+    await page.press(canvas, ["d"]);
+    await waitFor(() => document.querySelector("#drawing-box svg") !== null, null, "the drawing");
+    await page.press("#drawing-box", Array(10).fill("+"));
+    const zoomed = await pixelCounts(await picture("#drawing-box"));
+    await page.press("#drawing-box", ["d"]);
+    await page.press(canvas, ["d"]);
+    const again = await pixelCounts(await picture("#drawing-box"));
+    await page.evaluate(() => {
+        const box = document.getElementById("drawing-box");
+        const { left, top, width, height } = box.getBoundingClientRect();
+        box.dispatchEvent(new WheelEvent("wheel", { deltaY: 100, clientX: left + width / 2, clientY: top + height / 2, bubbles: true, cancelable: true }));
+    });
+    const out = await pixelCounts(await picture("#drawing-box"));
+    expect(zoomed.dark > 5000 && zoomed.soft < zoomed.dark / 2 && Math.abs(again.dark - zoomed.dark) < zoomed.dark / 50 && Math.abs(out.dark - zoomed.dark) > zoomed.dark / 10,
+        `zoomed in by keys the drawing stays sharp and keeps its zoom when shown again; the wheel zooms out (${JSON.stringify([zoomed, again, out])})`);
+    await give(named("lines.kon", "KON;KRUV\nX\n0;0;0\n100;0;0\nFlaechen\n0;1\nScalX\n1;1;1;0;0;0;0;0;0\n"));
+    await page.press(canvas, ["d"]);
+    await waitFor(() => document.querySelector("#drawing-box svg") !== null, null, "the drawing of lines");
+    expect(!/Nothing to draw/.test(await text("#view-note")) && (await pixelCounts(await picture("#drawing-box"))).blue > 20,
+        "D shows the drawing of a file that has no 3D view, under no note of the 3D view");
 }
 
 // The largest model (32767 instances of 32767 triangles) picked by a click;
@@ -286,6 +334,17 @@ async function faults() {
     expect(/every face of the model has zero area/.test(await text("#view-note")), "faces of zero area are named");
     await give([corpus("texture-names.kon"), named("0007.png", "not a picture")]);
     expect(/drawn without them: 0007\.png/.test(await text("#textures")) && await drawnPixels() > 1000, "a texture that does not decode is named, the model drawn");
+    await give(corpus("textured.kon"));
+    await page.press(canvas, ["f"]);
+    const plain = await pixelCounts(await picture());
+    await page.setFiles("#file-input", [corpus("0007.png")]);
+    await waitFor(() => document.getElementById("textures").textContent === "", null, "the texture");
+    const textured = await pixelCounts(await picture());
+    expect(plain.blue === 0 && textured.blue > 1000 && Math.abs(textured.drawn - plain.drawn) < plain.drawn / 50,
+        `a texture given later decodes and shows, and the view stays where it was (${JSON.stringify([plain, textured])})`);
+    await give(corpus("flt-max-scale.kon"));
+    expect(await drawnPixels() > 1000 && /^Instance 2 places the model beyond 2\^60 units/.test(await text("#view-note")),
+        "an instance placed beyond what the view can draw is left out of it and named, the other two drawn");
     const film = named("film.mp4", "");
     truncateSync(film, 300 << 20);
     await give([film, example], "house.kon");
@@ -390,9 +449,10 @@ try {
         await page.saveToFile(screenshotPath);
         console.log(`${screenshotPath}: written`);
     } else {
-        for (const step of [theExample, theViewer, beyondTriangles, theLargest, samples, faults]) {
+        // A step that fails is named, and the steps after it still run.
+        for (const step of [theExample, theViewer, beyondTriangles, theDrawing, theLargest, samples, faults]) {
             const start = Date.now();
-            await step();
+            await step().catch((error) => expect(false, `${step.name} stopped: ${error.stack}`));
             console.log(`-- ${step.name}: ${((Date.now() - start) / 1000).toFixed(1)} s`);
         }
     }

@@ -14,7 +14,7 @@ const later = () => {
 function session() {
     const runs = [];
     const jobs = { running: null, cancel() {}, run: (request) => new Promise((resolve) => runs.push({ request, resolve })) };
-    const viewer = { working: true, clear() {}, show: () => ({}), setNode() {}, render() {} };
+    const viewer = { working: true, clear() {}, show: () => ({}), setNode() {}, render() {}, placeElements() {} };
     const page = new Session({ jobs, viewer, render() {}, instances: { show() {} } });
     return { page, started: () => runs.map(({ request }) => `${request.program} ${request.name}`), runs };
 }
@@ -44,4 +44,27 @@ test("an older file's .glb read back after a newer one was given starts nothing"
     await settle();
     assert.deepEqual(started(), ["kon2gltf a.kon", "kon2gltf b.kon"]);
     assert.deepEqual(page.state.downloads, []);
+});
+
+test("counting or drawing cancelled starts again when asked, and a newer file is not told of it", async () => {
+    const { page, started, runs } = session();
+    const answer = async (result) => {
+        runs.at(-1).resolve(result);
+        for (let i = 0; i < 20; i++) await settle();
+    };
+    page.open({ name: "a.kon", arrayBuffer: async () => new ArrayBuffer(9) });
+    await settle();
+    const blob = new Blob([readFileSync(new URL("../corpus/house.glb", import.meta.url))]);
+    await answer({ kind: "done", status: 0, messages: "", files: [{ name: "a.glb", blob }], stdout: "" });
+    await answer({ kind: "cancelled" });
+    page.countAgain();
+    await answer({ kind: "done", status: 0, stdout: '{"unplaced":[],"elements":{"dots":[],"lines":[],"faces":[]}}' });
+    page.showDrawing(true);
+    await answer({ kind: "cancelled" });
+    page.showDrawing(false);
+    page.showDrawing(true);
+    page.open({ name: "b.kon", arrayBuffer: async () => new ArrayBuffer(9) });
+    await answer({ kind: "cancelled" });
+    assert.deepEqual(started(), ["kon2gltf a.kon", "kon2info a.kon", "kon2info a.kon", "kon2svg a.kon", "kon2svg a.kon", "kon2gltf b.kon"]);
+    assert.deepEqual([page.state.infoProblem, page.state.drawing], ["", null]);
 });

@@ -24,7 +24,12 @@ export async function launch() {
         },
         press: async (selector, keys) => {
             await page.focus(selector);
-            for (const key of keys) await page.keyboard.press(key);
+            for (const key of keys) {
+                const [, modifier, name] = /^(?:(Shift|Control)\+)?(.+)$/.exec(key);
+                if (modifier) await page.keyboard.down(modifier);
+                await page.keyboard.press(name);
+                if (modifier) await page.keyboard.up(modifier);
+            }
         },
         screenshot: async (selector) => Buffer.from(await (await page.$(selector)).screenshot()),
         saveToFile: (path) => page.screenshot({ path }),

@@ -47,7 +47,12 @@ const cropped = `return (async (png, selector) => {
     return canvas.toDataURL("image/png").split(",")[1];
 })(arguments[0], arguments[1]);`;
 
-const keyOf = (name) => (name.length === 1 ? name : Key[name.replace(/([a-z])([A-Z])/g, "$1_$2").toUpperCase()]);
+// A key as selenium names it; "Shift+ArrowLeft" as a chord.
+const keyOf = (name) => {
+    const [, modifier, key] = /^(?:(Shift|Control)\+)?(.+)$/.exec(name);
+    const one = key.length === 1 ? key : Key[key.replace(/([a-z])([A-Z])/g, "$1_$2").toUpperCase()];
+    return modifier ? Key.chord(Key[modifier.toUpperCase()], one) : one;
+};
 
 export async function launch() {
     const { url, server, home } = await startServer();

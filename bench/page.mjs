@@ -1,6 +1,7 @@
 // Figures of the page in headless Chromium (SwiftShader): time from giving a
 // file to the first frame, frame time while orbiting, time to pick an
-// instance with a click, memory of the browser.
+// instance with a click, the frames of the view's keys after it (fit the
+// selection, zoom, standard views), memory of the browser.
 //   node bench/page.mjs PAGE.html FILE...   (each file given in turn; the
 //   first one ten times more at the end, for the memory after repeated drops)
 import { execSync } from "node:child_process";
@@ -59,10 +60,29 @@ const pick = () => page.evaluate(() => {
     const values = document.getElementById("instance-values");
     return `${(performance.now() - start).toFixed(0)} ms to pick ${values?.hidden ?? true ? "nothing" : `instance ${values.querySelector("dd").textContent}`}`;
 });
+// The view's keys with instance 0 selected (Home in the list): fit the
+// selection, zoom in three times, the top and front views, fit all; each
+// key's frame timed, finished by reading a pixel.
+const keys = () => page.evaluate(() => {
+    document.getElementById("instance-list").dispatchEvent(new KeyboardEvent("keydown", { key: "Home", bubbles: true }));
+    const canvas = document.querySelector("#view canvas");
+    const gl = canvas.getContext("webgl2");
+    const pixel = new Uint8Array(4);
+    return ["z", "=", "=", "=", "t", "f", "a"].map((key) => {
+        const start = performance.now();
+        canvas.dispatchEvent(new KeyboardEvent("keydown", { key, bubbles: true }));
+        gl.readPixels(0, 0, 1, 1, gl.RGBA, gl.UNSIGNED_BYTE, pixel);
+        return `${key} ${(performance.now() - start).toFixed(0)}`;
+    }).join(", ");
+});
 for (const file of files) {
     const time = await give(file);
     console.log(`${path.basename(file)}: first frame after ${time} ms, ${(await orbit()).toFixed(1)} ms a frame while orbiting, `
         + `${await pick()}, browser ${memory()} MiB; ${await page.textContent("#view-note")}`);
+    const picked = await keys();
+    await page.evaluate(() => document.querySelector("#view canvas").dispatchEvent(new KeyboardEvent("keydown", { key: "z", bubbles: true })));
+    console.log(`  keys, ms a frame: ${picked}; orbiting the selection fitted: ${(await orbit()).toFixed(1)} ms a frame; `
+        + `${await page.textContent("#view-note")}`);
 }
 const again = files[0];
 for (let i = 0; i < 10; i++) await give(again);

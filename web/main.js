@@ -19,11 +19,11 @@ const session = new Session({
 
 element("version").textContent = version;
 element("cancel").onclick = () => session.cancel();
-element("make-x").onclick = () => session.makeX();
-element("count-again").onclick = () => session.countAgain();
+element("make-x").onclick = () => session.xExport.make();
+element("count-again").onclick = () => session.facts.countAgain();
 element("choice-go").onclick = () => session.open(session.state.intake.models[Number(element("choice-list").value)]);
 for (const [id, kind] of [["edges", "outlines"], ["lines", "lines"], ["dots", "dots"]]) {
-    element(id).onchange = (event) => session.viewer.setElementsShown(kind, event.target.checked);
+    element(id).onchange = (event) => session.setSettings({ shown: { [kind]: event.target.checked } });
 }
 element("hide").onclick = () => session.toggleHidden();
 element("alone").onclick = () => session.showAlone();

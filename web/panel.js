@@ -2,6 +2,8 @@
 // messages and outcome, the downloads, the counts, the note over the view and
 // a list of the instances that stays fast with 32767 of them (only visible
 // rows exist) and works from the keyboard alone.
+import { countRows, textureNote, viewNote, xNote } from "./notes.js";
+
 const kRowHeight = 24;
 
 export function element(id) {
@@ -101,8 +103,8 @@ function showViewTools(session, drawn) {
     element("view-tools").hidden = !drawn || state.drawingShown;  // the 3D view's tools wait while the drawing shows
     element("fit-selection").disabled = !state.nodeOf.has(state.selected);
     element("measure").setAttribute("aria-pressed", String(state.measuring));
-    element("orthographic").checked = viewer.navigation?.orthographicShown ?? false;
-    element("grid").checked = viewer.gridShown;
+    element("orthographic").checked = state.settings.orthographic;
+    element("grid").checked = state.settings.grid;
     element("grid-label").textContent = viewer.grid ? `Grid: ${short(viewer.grid.step)} units` : "Grid";
     const readout = state.drawingShown ? state.drawing?.text ?? "" : drawn ? readoutText(state) : "";
     element("readout").textContent = readout;
@@ -133,21 +135,22 @@ export function render(session) {
     showOutcome(state);
     showDownloads(state.downloads);
     const makeX = element("make-x");
-    makeX.hidden = !session.canMakeX();
+    makeX.hidden = !session.xExport.canMake();
     makeX.disabled = running !== null;
-    element("x-note").textContent = session.xNote();
-    element("count-again").hidden = !session.canCountAgain() || state.busy;
+    element("x-note").textContent = xNote(session);
+    element("count-again").hidden = !session.facts.canCountAgain() || state.busy;
     element("count-again").disabled = running !== null;
     const drawn = state.view !== null && session.viewer.working;
     element("snapshot").hidden = !drawn;
     element("edges-toggle").hidden = !drawn;
+    for (const [id, kind] of [["edges", "outlines"], ["lines", "lines"], ["dots", "dots"]]) element(id).checked = state.settings.shown[kind];
     element("lines-toggle").hidden = !drawn || !state.info?.elements.lines.length;
     element("dots-toggle").hidden = !drawn || !state.info?.elements.dots.length;
     showViewTools(session, drawn);
     showInstanceValues(state);
-    showCounts(session.countRows());
-    element("textures").textContent = session.textureNote();
-    element("view-note").textContent = session.viewNote();
+    showCounts(countRows(state));
+    element("textures").textContent = textureNote(state);
+    element("view-note").textContent = viewNote(session);
     const choice = state.intake.models;
     element("choice").hidden = choice.length < 2;
     if (element("choice-list").options.length !== choice.length || !choice.every((file, i) => element("choice-list").options[i].text === file.name)) {

@@ -1,14 +1,13 @@
 // The page's state and its one owner: what the user gave, what the programs
-// answered, what is shown and selected. Each action changes the state, then
-// the panel and the notes are drawn from it (panel.js).
+// answered, what is shown and selected, how the view is set. Each action
+// changes the state, then the panel and the notes are drawn from it
+// (panel.js, notes.js). This file holds the sequence of files and their
+// runs, the selection and the view; the model's facts, the .x and the
+// drawing's files have their own (model_facts.js, x_export.js, drawing_files.js).
+import { DrawingFiles } from "./drawing_files.js";
 import { readGlb } from "./glb.js";
-
-// A .x up to this size is made in memory and offered; a larger one goes to
-// disk where the browser can stream it there, else it needs the program.
-export const kLargestX = 512 << 20;
-const kNoWebGL = "The 3D view is not available here (no WebGL); converting and downloading still work.";
-const kLost = "The 3D view stopped: the browser took its graphics away. Converting and downloading still work; "
-    + "reload the page to see models again.";
+import { ModelFacts } from "./model_facts.js";
+import { XExport } from "./x_export.js";
 
 // What belongs to the construction file shown; a new file starts from this.
 function fileState(file) {
@@ -48,10 +47,16 @@ export class Session {
     // instances: the InstanceList; drawingView: a DrawingView.
     constructor({ jobs, viewer, render, instances, drawingView }) {
         Object.assign(this, { jobs, viewer, instances, drawingView, drawPage: render });
-        // What was given (kept across files), then the file shown.
-        this.state = { intake: { refused: [], models: [] }, textureFiles: new Map(), ...fileState(null) };
+        // What was given and how the view is set (kept across files), then the file shown.
+        this.state = {
+            intake: { refused: [], models: [] }, textureFiles: new Map(),
+            settings: { orthographic: false, grid: false, shown: { outlines: false, lines: true, dots: true } },
+            ...fileState(null),
+        };
         this.opened = 0;  // counts the files opened, so that an older one's late answer is dropped
         this.draws = 0;  // counts the drawings started: only the latest one shows
+        Object.assign(this, { facts: new ModelFacts(this), xExport: new XExport(this), drawingFiles: new DrawingFiles(this) });
+        viewer.settings = this.state.settings;  // the viewer draws as they say
         viewer.onLost = () => this.render();
         viewer.onCloseUp = () => this.render();
     }
@@ -121,42 +126,10 @@ export class Session {
         if (!current()) return;
         const info = await this.run("kon2info");
         if (!current()) return;
-        this.takeInfo(info);
+        this.facts.take(info);
         this.state.model = model;
         model.nodes.forEach((node, i) => this.state.nodeOf.set(node.instance, i));
         await this.draw(current);
-    }
-
-    takeInfo(result) {
-        if (result.kind === "done" && result.status === 0) {
-            this.state.info = JSON.parse(result.stdout);
-            this.state.unplaced = new Set(this.state.info.unplaced);
-        } else {
-            this.state.infoProblem = `Counting the model's elements ${result.kind === "cancelled" ? "was cancelled" : "failed"}: `
-                + "no counts, no list of instances and no .x until Count again.";
-        }
-    }
-
-    canCountAgain() {
-        return this.state.model !== null && this.state.infoProblem !== "";
-    }
-
-    // Counts the model's elements again after counting was cancelled or
-    // failed; with the counts, the model is drawn again as it is seen.
-    async countAgain() {
-        if (this.jobs.busy || !this.canCountAgain()) return;
-        const current = this.currentCheck();
-        this.state.infoProblem = "";
-        this.state.busy = true;
-        this.render();
-        await this.guarded(current, async () => {
-            const info = await this.run("kon2info");
-            if (!current()) return;
-            this.takeInfo(info);
-            if (this.state.info) await this.draw(current, true);
-        });
-        if (current()) this.state.busy = false;
-        this.render();
     }
 
     // Runs a program on the file's bytes (a copy each time).
@@ -197,168 +170,8 @@ export class Session {
         return this.state.model.positions !== null && this.state.model.nodes.length > 0;
     }
 
-    // About how many bytes the .x has: each point and face line of every instance.
-    xEstimate() {
-        const c = this.state.info;
-        return c.instances * (c.points * 70 + (c.triangles + c.quads + c.polygons) * 40);
-    }
-
-    canMakeX() {
-        const { info, x } = this.state;
-        return info?.x_name !== undefined && x?.phase !== "done"
-            && (this.xEstimate() <= kLargestX || window.showSaveFilePicker !== undefined);
-    }
-
-    async makeX() {
-        if (this.jobs.busy || !this.canMakeX()) return;
-        const current = this.currentCheck();
-        const name = this.state.info.x_name;
-        const large = this.xEstimate() > kLargestX;
-        let target = null;
-        if (large) {
-            try {
-                target = await window.showSaveFilePicker({ suggestedName: name });
-            } catch (error) {
-                if (error.name !== "AbortError" && current()) this.setX("failed", `${name} was not saved: ${error.message}`);
-                return;  // a cancelled dialog changes nothing
-            }
-            if (!current()) return;
-        }
-        this.setX("running", `Making ${name}…`);
-        const result = large ? await this.streamX(target, current) : await this.run("kon2x");
-        if (!current()) return;
-        if (result.kind === "unwritable") {
-            this.setX("failed", `${target.name} could not be written: ${result.message}`);
-        } else if (result.kind === "cancelled") {
-            this.setX("cancelled", `Making ${name} was cancelled.`);
-        } else if (result.kind === "trapped") {
-            this.setX("failed", `${name} was not made: the program stopped with an error (${result.message}).`);
-        } else if (result.status !== 0) {
-            this.setX("failed", `${name} was not made (exit status ${result.status}). ${result.messages}`);
-        } else if (large) {
-            this.setX("done", `${target.name} saved (${megabytes(result.written)}).`);
-        } else {
-            this.offer(result.files);
-            this.setX("done", "");
-        }
-    }
-
-    // Runs kon2x with its output streamed into the file handle; resolves
-    // with the run's result (`written`: its size), or { kind: "unwritable",
-    // message } when the file cannot be written (the run is then cancelled).
-    async streamX(handle, current) {
-        let failure = null;
-        let written = 0;
-        let stream;
-        let writing = handle.createWritable().then((opened) => {
-            stream = opened;
-        });
-        const stopped = (error) => {
-            failure ??= error;
-            if (current()) this.jobs.cancel();
-        };
-        const result = await this.run("kon2x", {
-            onChunk: (name, bytes) => {
-                written += bytes.byteLength;
-                writing = writing.then(() => failure || stream.write(bytes)).catch(stopped);
-            },
-        });
-        await writing.catch(stopped);
-        try {
-            if (!failure) await (result.kind === "done" && result.status === 0 ? stream.close() : stream.abort());
-        } catch (error) {
-            failure = error;
-        }
-        if (failure) await stream?.abort().catch(() => {});
-        return failure ? { kind: "unwritable", message: failure.message } : { ...result, written };
-    }
-
-    setX(phase, text) {
-        this.state.x = { phase, text };
-        this.render();
-    }
-
-    xNote() {
-        const state = this.state;
-        if (state.x?.text) return state.x.text;
-        if (!state.info?.x_name || this.xEstimate() <= kLargestX) return "";
-        const size = `${state.info.x_name} will be about ${megabytes(this.xEstimate())}, more than this page makes in memory `
-            + `(${megabytes(kLargestX)})`;
-        return window.showSaveFilePicker ? `${size}: Make .x asks where to save it and writes it there.`
-            : `${size}: convert it with the kon2x program.`;
-    }
-
     cancel() {
         this.jobs.cancel();
-    }
-
-    textureNote() {
-        const state = this.state;
-        if (!state.model) return "";
-        const missing = state.model.textureNames.filter((name) => !state.textureFiles.has(name)).map((name) => `${name}.png`);
-        return [
-            missing.length ? `Textures not given (drop them to see them): ${missing.join(", ")}.` : "",
-            state.brokenTextures.length ? `Not pictures that can be read, drawn without them: ${state.brokenTextures.join(", ")}.` : "",
-        ].filter(Boolean).join(" ");
-    }
-
-    // The one note over the view.
-    viewNote() {
-        const state = this.state;
-        const notes = [...state.intake.refused, state.infoProblem];
-        if (state.drawingShown) notes.push(farLinesNote(state.drawing?.far));
-        else if (!this.viewer.working) notes.push(this.viewer.lost ? kLost : kNoWebGL);
-        else if (state.model && !state.busy) notes.push(this.drawingNote());
-        return notes.filter(Boolean).join(" ");
-    }
-
-    drawingNote() {
-        const { info, model, view } = this.state;
-        if (!model.positions) return "Nothing to draw: the model has no faces of three or more points.";
-        if (!model.nodes.length) {
-            return info?.instances ? "Nothing to draw: none of the model's instances can be placed." : "Nothing to draw: the model has no instances.";
-        }
-        if (!view) return "";
-        const notes = [];
-        if (view.zeroArea) notes.push("Nothing to see: every face of the model has zero area as placed.");
-        const boxes = view.boxesArePoints ? "dots at their centres" : "boxes";
-        if (view.fraction < 1) {
-            notes.push(`Stand-in: this model's faces are too many or too large to draw at once; ${Math.round(100 * view.fraction)} % `
-                + `of the first instance's triangles are drawn, every other instance as ${view.boxesArePoints ? "a dot at its centre" : "its box"}.`);
-        } else if (view.full < model.nodes.length) {
-            notes.push(`Stand-in: ${view.full} of ${model.nodes.length} instances drawn in full, the others as ${boxes}.`);
-        }
-        if (this.viewer.closeUp < 1) {
-            notes.push(`Close up: ${Math.max(1, Math.round(100 * this.viewer.closeUp))} % of the triangles are drawn at this view, `
-                + "since the faces would cover the screen too many times for a quick frame; move out to see them all.");
-        }
-        if (view.undrawable.length) {
-            const listed = view.undrawable.slice(0, 5).join(", ") + (view.undrawable.length > 5 ? ", …" : "");
-            notes.push(`${view.undrawable.length === 1 ? "Instance" : "Instances"} ${listed} ${view.undrawable.length === 1 ? "places" : "place"} `
-                + "the model beyond 2^60 units, farther than the view can draw: left out of it.");
-        }
-        if (view.far) {
-            notes.push(`${view.far} ${view.far === 1 ? "point that faces use lies" : "points that faces use lie"} far from the others, `
-                + "outside the fitted view: zoom out to see them.");
-        }
-        return notes.join(" ");
-    }
-
-    countRows() {
-        const { info, model, view } = this.state;
-        const rows = [];
-        if (info) {
-            rows.push(["Points", info.points], ["Single points", info.single_points], ["Two-point elements", info.two_point_elements],
-                ["Triangles", info.triangles], ["Quads", info.quads], ["Polygons", info.polygons],
-                ["Instances", info.instances], ["Instances that cannot be placed", info.unplaced.length]);
-        }
-        if (model) rows.push(["Materials", model.materials.length]);
-        if (view) {
-            rows.push(["Triangles drawn", view.trianglesDrawn.toLocaleString("en")]);
-            if (view.trianglesDrawn < view.triangles) rows.push(["Triangles in the model", view.triangles.toLocaleString("en")]);
-            rows.push(["Size along x, y, z (units)", [view.size.x, view.size.y, view.size.z].map((v) => +v.toPrecision(6)).join(" × ")]);
-        }
-        return rows;
     }
 
     rowState(j) {
@@ -434,36 +247,19 @@ export class Session {
         };
     }
 
-    // Shows the drawing view (on) or the 3D view. The drawings are made the
-    // first time: kon2svg's and kon2dxf's files, offered as they named them.
+    // Shows the drawing view (on) or the 3D view; the drawing's files are made the first time.
     async showDrawing(on) {
         this.state.drawingShown = on;
         this.render();
-        if (!on || (this.state.drawing && this.state.drawing.phase !== "cancelled") || this.jobs.busy || !this.state.bytes) return;
-        const current = this.currentCheck();
-        this.state.drawing = { phase: "running", text: "Making the drawing…" };
-        this.render();
-        const results = [];
-        for (const program of ["kon2svg", "kon2dxf"]) {
-            const result = await this.run(program);
-            if (!current()) return;
-            if (result.kind === "cancelled") {
-                this.state.drawing = { phase: "cancelled", text: "Making the drawing was cancelled: show the drawing again to make it." };
-                this.render();
-                return;
-            }
-            results.push(result);
-        }
-        const failed = results.find((result) => result.kind !== "done" || result.status !== 0);
-        if (failed) {
-            this.state.drawing = { phase: "failed", text: `The drawing was not made${failed.kind === "done" ? ` (exit status ${failed.status})` : ""}.` };
-        } else {
-            for (const result of results) this.offer(result.files);
-            const [svg] = results[0].files;  // kon2svg writes one file
-            const text = await svg.blob.text();
-            if (!current()) return;
-            this.state.drawing = { phase: "done", text: "", svg: text };
-        }
+        if (on && this.drawingFiles.due()) await this.drawingFiles.make();
+    }
+
+    // Changes how the view is set by `change` (some of orthographic, grid,
+    // and shown: which elements beyond triangles are drawn).
+    setSettings({ shown, ...change }) {
+        Object.assign(this.state.settings, change);
+        Object.assign(this.state.settings.shown, shown);
+        this.viewer.applySettings();
         this.render();
     }
 
@@ -533,13 +329,4 @@ export class Session {
         }
         this.render();
     }
-}
-
-function farLinesNote(far) {
-    return far ? `${far} ${far === 1 ? "line end lies" : "line ends lie"} far from the others, outside the fitted drawing: zoom out to see `
-        + `${far === 1 ? "it" : "them"}.` : "";
-}
-
-function megabytes(bytes) {
-    return bytes >= 2 ** 30 ? `${(bytes / 2 ** 30).toFixed(1)} GB` : `${Math.round(bytes / 2 ** 20)} MB`;
 }

@@ -17,9 +17,8 @@ export function wireView(session) {
         "fit-all": () => session.fitAll(),
         "fit-selection": () => session.fitSelection(),
         "reset-view": () => {
-            viewer.setOrthographic(false);
+            session.setSettings({ orthographic: false });
             viewer.showView("oblique");
-            session.render();
         },
         "view-top": () => viewer.showView("top"),
         "view-front": () => viewer.showView("front"),
@@ -32,14 +31,8 @@ export function wireView(session) {
         },
     };
     for (const [id, action] of Object.entries(buttons)) element(id).onclick = action;
-    element("orthographic").onchange = (event) => {
-        viewer.setOrthographic(event.target.checked);
-        session.render();
-    };
-    element("grid").onchange = (event) => {
-        viewer.setGrid(event.target.checked);
-        session.render();
-    };
+    element("orthographic").onchange = (event) => session.setSettings({ orthographic: event.target.checked });
+    element("grid").onchange = (event) => session.setSettings({ grid: event.target.checked });
     element("section-axis").onchange = (event) => session.setSection({ axis: event.target.value });
     element("section-at").oninput = (event) => session.setSection({ at: event.target.value / 1000 });
     element("section-flip").onclick = () => session.setSection({ flipped: !session.state.section.flipped });

@@ -39,7 +39,8 @@ export class Viewer {
         this.section = null;  // the plane that cuts the model, if any
         this.fitted = null;  // the box of the first view
         this.grid = null;  // { step, helper }
-        this.gridShown = false;
+        // How the view is set: the session's, which it changes (applySettings then draws them).
+        this.settings = { orthographic: false, grid: false, shown: { outlines: false, lines: true, dots: true } };
         this.marks = null;  // the measured points and the line between them
         this.pointMark = null;  // the corner named by the keys
         this.focus = null;  // the selected instance drawn on its own (focus.js)
@@ -48,9 +49,8 @@ export class Viewer {
         this.curve = null;  // the faces' shares of the bulk's disc (budget.js)
         this.closeUp = 1;  // the part of the triangles that the frame's budget lets be drawn at this view
         this.onCloseUp = () => {};  // told when closeUp changes
-        // The elements beyond triangles: their point numbers (kon2info's), whether each kind is shown, the objects drawn.
+        // The elements beyond triangles: their point numbers (kon2info's) and the objects drawn.
         this.elements = { outlines: [], lines: [], dots: [] };
-        this.elementsShown = { outlines: false, lines: true, dots: true };
         this.elementObjects = [];
         this.onLost = () => {};
         this.lost = false;
@@ -271,20 +271,19 @@ export class Viewer {
         object.material.needsUpdate = true;
     }
 
-    setOrthographic(on) {
-        if (this.working) this.navigation.setOrthographic(on);
-    }
-
-    // The grid on the ground under the model, in squares of `grid.step` units.
-    setGrid(shown) {
-        this.gridShown = shown;
+    // Draws the settings as they are now: the projection, the grid, the elements.
+    applySettings() {
+        if (!this.working) return;
+        this.navigation.setOrthographic(this.settings.orthographic);
         this.placeGrid();
+        this.placeElements();
         this.render();
     }
 
+    // The grid on the ground under the model, in squares of `grid.step` units, where the settings ask for it.
     placeGrid() {
         this.removeGrid();
-        if (this.gridShown && this.fitted && this.working) {
+        if (this.settings.grid && this.fitted && this.working) {
             this.grid = groundGrid(this.fitted);
             this.scene.add(this.grid.helper);
         }
@@ -380,13 +379,6 @@ export class Viewer {
         if (!moving) this.render();
     }
 
-    // Draws the kind of element `kind` (outlines, lines, dots) or not.
-    setElementsShown(kind, shown) {
-        this.elementsShown[kind] = shown;
-        this.placeElements();
-        this.render();
-    }
-
     // The elements of the instances drawn in full that are shown (shown(i)),
     // placed anew; the caller draws the frame.
     placeElements(shown = this.nodeShown) {
@@ -400,7 +392,7 @@ export class Viewer {
         if (!this.model || !this.working) return;
         const drawn = this.matrices.slice(0, this.full);
         for (const kind of Object.keys(this.elements)) {
-            const object = this.elementsShown[kind]
+            const object = this.settings.shown[kind]
                 && placedElements(kind, this.model.positions, this.elements[kind], drawn, (i) => this.drawable[i] && shown(i));
             if (!object) continue;
             object.userData.kind = kind;

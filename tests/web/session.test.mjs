@@ -57,7 +57,7 @@ test("counting or drawing cancelled starts again when asked, and a newer file is
     const blob = new Blob([readFileSync(new URL("../corpus/house.glb", import.meta.url))]);
     await answer({ kind: "done", status: 0, messages: "", files: [{ name: "a.glb", blob }], stdout: "" });
     await answer({ kind: "cancelled" });
-    page.countAgain();
+    page.facts.countAgain();
     await answer({ kind: "done", status: 0, stdout: '{"unplaced":[],"elements":{"dots":[],"lines":[],"faces":[]}}' });
     page.showDrawing(true);
     await answer({ kind: "cancelled" });

@@ -303,6 +303,10 @@ async function theLargest() {
     await waitFor(() => !document.getElementById("instance-values").hidden, null, "a picked instance");
     const values = await selectedValues();
     expect(values !== null, `a click picks instance ${values?.Instance} of the largest model; the page answered in ${Date.now() - started} ms`);
+    await page.click("#alone");
+    const alone = await drawnPixels();
+    expect(alone > 5000, `an instance that stood in as a dot, shown alone, is drawn as the model (${alone} pixels)`);
+    await page.click("#show-all");
 }
 
 // Files under names a person gives them, written for the engine to upload.
@@ -331,6 +335,11 @@ async function faults() {
     await give(corpus("far-points.kon"));
     expect((await houseColours(page, await picture())).roofs > 2000 && /^2 points that faces use lie far/.test(await text("#view-note")),
         "points far away are left out of the fit and named");
+    await page.press(canvas, ["d"]);
+    await waitFor(() => document.querySelector("#drawing-box svg") !== null, null, "the drawing of far points");
+    expect(/^\d+ line ends? lies? far from the others, outside the fitted drawing/.test(await text("#view-note")) && !await visible("#view-tools"),
+        "the drawing leaves far line ends out of its fit and names them; the 3D view's tools wait meanwhile");
+    await page.press("#drawing-box", ["d"]);
     await give(corpus("zero-area.kon"));
     expect(/every face of the model has zero area/.test(await text("#view-note")), "faces of zero area are named");
     await give([corpus("texture-names.kon"), named("0007.png", "not a picture")]);

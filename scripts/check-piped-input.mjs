@@ -7,8 +7,8 @@ import { execFileSync } from "node:child_process";
 import { readFileSync } from "node:fs";
 
 const languages = [
-    { files: /\.m?js$/, starters: /\b(spawn|spawnSync|exec|execSync|execFile|execFileSync|fork)\s*\(/g, input: /\binput\s*:/ },
-    { files: /\.py$/, starters: /\bsubprocess\.(run|call|check_call|check_output|Popen)\s*\(/g, input: /\binput\s*=/ },
+    { files: /\.m?js$/, starters: /\b(spawn|spawnSync|exec|execSync|execFile|execFileSync|fork)\s*\(/g, piped: /\binput\s*:/ },
+    { files: /\.py$/, starters: /\bsubprocess\.(run|call|check_call|check_output|Popen)\s*\(/g, piped: /\binput\s*=/ },
 ];
 
 // The text of the call whose "(" is at `open`, to its matching ")", with
@@ -41,7 +41,7 @@ for (const file of files) {
     const source = readFileSync(file, "utf8");
     for (const call of source.matchAll(language.starters)) {
         const open = call.index + call[0].length - 1;
-        if (language.input.test(callText(source, open))) {
+        if (language.piped.test(callText(source, open))) {
             found.push(`${file}:${source.slice(0, call.index).split("\n").length}: ${call[1]} gives the program its standard input through a pipe`);
         }
     }

@@ -1,7 +1,9 @@
 // The scene and its budget: three.js draws the model's instances upright,
 // lit and fitted, one instanced mesh per material, within a budget of
 // triangles and of covered area; instances beyond it are drawn as boxes, and
-// the page says so. A frame is drawn only when something changed.
+// the page says so. At every view the faces drawn are held to what they may
+// cover on the screen (budget.js), the selection first (focus.js). A frame
+// is drawn only when something changed.
 import * as THREE from "three";
 import { coverAt, coverCurve, discScreens, kScreens } from "./budget.js";
 import { bulkBox } from "./bulk.js";
@@ -154,10 +156,9 @@ export class Viewer {
             new THREE.Vector3(...node.translation), new THREE.Quaternion(...node.rotation), new THREE.Vector3(...node.scale)));
         const bulk = bulkBox(usedPoints(model));
         this.bulk = new THREE.Box3(new THREE.Vector3(...bulk.min), new THREE.Vector3(...bulk.max));
-        this.drawable = this.matrices.map((matrix) => {
-            const { min, max } = this.bulk.clone().applyMatrix4(matrix);
-            return [...min.toArray(), ...max.toArray()].every((v) => Math.abs(v) <= kFarthest);
-        });
+        const placedBulks = this.matrices.map((matrix) => this.bulk.clone().applyMatrix4(matrix));
+        this.drawable = placedBulks.map(({ min, max }) => [...min.toArray(), ...max.toArray()].every((v) => Math.abs(v) <= kFarthest));
+        this.spheres = placedBulks.map((box) => box.getBoundingSphere(new THREE.Sphere()));
         const everything = this.placed(new THREE.Box3(new THREE.Vector3(...model.box.min), new THREE.Vector3(...model.box.max)));
         const fitted = this.placed(this.bulk);
         const triangles = model.primitives.reduce((sum, p) => sum + p.indices.length / 3, 0);
@@ -165,7 +166,6 @@ export class Viewer {
         this.full = full;
         this.fraction = fraction;
         this.shown = new Uint8Array(model.nodes.length).fill(1);
-        this.spheres = this.matrices.map((matrix) => this.bulk.clone().applyMatrix4(matrix).getBoundingSphere(new THREE.Sphere()));
         const lengths = [];
         forEachCross(model, (x, y, z) => lengths.push(Math.hypot(x, y, z)));
         this.curve = coverCurve(lengths, this.bulk.getBoundingSphere(new THREE.Sphere()).radius);

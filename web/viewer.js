@@ -162,12 +162,12 @@ export class Viewer {
         const everything = this.placed(new THREE.Box3(new THREE.Vector3(...model.box.min), new THREE.Vector3(...model.box.max)));
         const fitted = this.placed(this.bulk);
         const triangles = model.primitives.reduce((sum, p) => sum + p.indices.length / 3, 0);
-        const { full, fraction } = this.budget(model, triangles, fitted);
+        const lengths = [];  // of each triangle's cross product: twice its area
+        forEachCross(model, (x, y, z) => lengths.push(Math.hypot(x, y, z)));
+        const { full, fraction } = this.budget(model, triangles, lengths, fitted);
         this.full = full;
         this.fraction = fraction;
         this.shown = new Uint8Array(model.nodes.length).fill(1);
-        const lengths = [];
-        forEachCross(model, (x, y, z) => lengths.push(Math.hypot(x, y, z)));
         this.curve = coverCurve(lengths, this.bulk.getBoundingSphere(new THREE.Sphere()).radius);
         this.boxesArePoints = model.nodes.length - full > kMostBoxes;
         let drawn = 0;
@@ -214,10 +214,10 @@ export class Viewer {
 
     // How many instances are drawn in full, and when not even one fits, which
     // part of the first one's triangles is drawn.
-    budget(model, triangles, placed) {
+    budget(model, triangles, lengths, placed) {
         const size = placed.getSize(new THREE.Vector3());
         const outline = Math.max(size.x * size.y, size.y * size.z, size.x * size.z);
-        const cover = outline > 0 ? facesCover(model, outline) : 0;
+        const cover = outline > 0 ? facesCover(lengths, outline) : 0;
         const fits = Math.min(kTriangleBudget / Math.max(triangles, 1), cover > 0 ? kCoverBudget / cover : Infinity);
         const full = Math.min(model.nodes.length, Math.max(1, Math.floor(fits)));
         return { full, fraction: Math.min(1, fits) };
@@ -540,12 +540,8 @@ function forEachCross(model, visit) {
 
 // How often the faces cover an outline of area `outline` in sum, none
 // counted larger than the outline (a face beyond it is cut off on screen).
-function facesCover(model, outline) {
-    let cover = 0;
-    forEachCross(model, (x, y, z) => {
-        cover += Math.min(Math.hypot(x, y, z) / 2, outline) / outline;
-    });
-    return cover;
+function facesCover(lengths, outline) {
+    return lengths.reduce((cover, length) => cover + Math.min(length / 2, outline) / outline, 0);
 }
 
 // The sums of the size of each component of the faces' cross products.

@@ -5,14 +5,20 @@
 
 namespace kon2x {
 
-ConsoleStreams& console() {
+namespace {
+
+ConsoleStreams& process_console() {
     static ConsoleStreams streams;
     return streams;
 }
 
-namespace {
+thread_local ConsoleStreams* thread_console = nullptr;
 
 void write_to(std::FILE* stream, std::string_view text) {
+    if (std::string* transcript = console().transcript) {
+        transcript->append(text);
+        return;
+    }
     if (stream == nullptr) {
         return;
     }
@@ -20,7 +26,27 @@ void write_to(std::FILE* stream, std::string_view text) {
     std::fflush(stream);
 }
 
+// A prompt is shown and answered on a console, never kept in a transcript.
+void prompt(std::string_view text) {
+    if (console().transcript == nullptr) {
+        write_out(text);
+        wait_for_enter();
+    }
+}
+
 }  // namespace
+
+ConsoleStreams& console() {
+    return thread_console != nullptr ? *thread_console : process_console();
+}
+
+ConsoleScope::ConsoleScope(ConsoleStreams& streams) : previous_(thread_console) {
+    thread_console = &streams;
+}
+
+ConsoleScope::~ConsoleScope() {
+    thread_console = previous_;
+}
 
 void write_out(std::string_view text) {
     write_to(console().out, text);
@@ -41,14 +67,12 @@ void wait_for_enter() {
 
 void report_and_wait(std::string_view message) {
     write_out(message);
-    write_out("Return->");
-    wait_for_enter();
+    prompt("Return->");
 }
 
 void complain_and_wait(std::string_view message) {
     write_err(message);
-    write_out("--> ");
-    wait_for_enter();
+    prompt("--> ");
 }
 
 std::string format_message(const char* format, ...) {

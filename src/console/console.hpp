@@ -8,15 +8,33 @@
 namespace kon2x {
 
 // The three streams of the console. Tests point them at files; a null `in`
-// means "never wait" (the fuzz targets have no one to press Enter).
+// means "never wait" (the fuzz targets have no one to press Enter). With a
+// `transcript`, the messages of both streams are appended to it in the
+// order they come, without the prompts, and nothing waits: a conversion of
+// kon2batch collects what its single program would show.
 struct ConsoleStreams {
     std::FILE* in = stdin;
     std::FILE* out = stdout;
     std::FILE* err = stderr;
+    std::string* transcript = nullptr;
 };
 
-// The process-wide console.
+// The console of the calling thread: the process's own, unless a
+// ConsoleScope gave the thread another.
 ConsoleStreams& console();
+
+// While it lives, the calling thread's console is `streams` (one conversion
+// among several running at once); then the one it had before.
+class ConsoleScope {
+public:
+    explicit ConsoleScope(ConsoleStreams& streams);
+    ~ConsoleScope();
+    ConsoleScope(const ConsoleScope&) = delete;
+    ConsoleScope& operator=(const ConsoleScope&) = delete;
+
+private:
+    ConsoleStreams* previous_;
+};
 
 // Writes text to standard output or standard error, flushed at once so that
 // the two streams interleave on a terminal as they were written.

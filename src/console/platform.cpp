@@ -1,10 +1,14 @@
-// The console's character set, the one thing that differs between platforms.
+// The console's character set and terminal, what differs between platforms.
 #include "console/platform.hpp"
 
 #include <clocale>
+#include <cstdio>
 
-#if !defined(_WIN32) && !defined(__wasi__)
+#if defined(_WIN32)
+#include <io.h>
+#elif !defined(__wasi__)
 #include <langinfo.h>
+#include <unistd.h>
 #endif
 
 namespace kon2x {
@@ -15,12 +19,20 @@ std::string o_umlaut() {
     return "\xF6";
 }
 
+bool standard_error_is_terminal() {
+    return _isatty(_fileno(stderr)) != 0;
+}
+
 #elif defined(__wasi__)
 
 // WebAssembly: the host shows the bytes as UTF-8 (a browser, or node on a
 // terminal), as the Linux build does in a UTF-8 locale.
 std::string o_umlaut() {
     return "\xC3\xB6";
+}
+
+bool standard_error_is_terminal() {
+    return false;
 }
 
 #else
@@ -43,8 +55,15 @@ bool console_is_utf8() {
 
 }  // namespace
 
+// Asked once, by the first caller: setlocale is not safe while other threads
+// run, so a program with several threads asks before it starts them.
 std::string o_umlaut() {
-    return console_is_utf8() ? "\xC3\xB6" : "\xF6";
+    static const bool utf8 = console_is_utf8();
+    return utf8 ? "\xC3\xB6" : "\xF6";
+}
+
+bool standard_error_is_terminal() {
+    return isatty(STDERR_FILENO) != 0;
 }
 
 #endif

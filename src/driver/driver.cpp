@@ -7,10 +7,9 @@
 
 #include "console/console.hpp"
 #include "console/platform.hpp"
+#include "driver/conversion_steps.hpp"
 #include "driver/out_of_memory.hpp"
-#include "driver/output_file.hpp"
 #include "driver/paths.hpp"
-#include "loading/loader.hpp"
 
 namespace kon2x {
 
@@ -33,25 +32,19 @@ public:
         : input_path_(input_path), format_(format) {}
 
     int run() {
-        load(model_, input_path_);
-        if (model_.loaded == 0 || model_.kind != kKindConvertible) {
-            model_.release();
+        if (!load_convertible(model_, input_path_)) {
             return refuse_input();
         }
         writing_ = true;
         output_name_ = output_name_for(input_path_, format_.extension);
         std::string note;
         const OutputResult result =
-            write_output_file(output_name_, [&](OutputBuffer& out) { note = format_.write(model_, out); });
+            write_output_file(output_name_, [&](OutputBuffer& out) { note = format_.write(model_, out, 0); });
         const std::string output_name = std::move(output_name_);  // written or removed: none left to remove
         output_name_.clear();
         model_.release();
-        if (result == OutputResult::cannot_open) {
-            return fail_with(
-                format_message("%s kann nicht ge%sffnet werden\n", output_name.c_str(), o_umlaut().c_str()));
-        }
-        if (result == OutputResult::cannot_write) {
-            return fail_with(format_message("%s kann nicht geschrieben werden\n", output_name.c_str()));
+        if (result != OutputResult::written) {
+            return fail_with(output_failure_line(result, output_name, o_umlaut()));
         }
         if (!note.empty()) {
             report_and_wait(note);
@@ -68,12 +61,12 @@ public:
         if (!output_name_.empty()) {
             std::remove(output_name_.c_str());
         }
-        report_and_wait("Zu wenig Speicher!\n");
+        report_and_wait(kOutOfMemoryLine);
         return writing_ ? kFailure : refuse_input();
     }
 
 private:
-    int refuse_input() const { return fail_with(format_message("%s ist fehlerhaft\n", input_path_)); }
+    int refuse_input() const { return fail_with(refusal_line(input_path_)); }
 
     const char* input_path_;
     const OutputFormat& format_;

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "console/console.hpp"
+#include "driver/model_counts.hpp"
 #include "driver/paths.hpp"
 #include "export/output/json_text.hpp"
 #include "export/writers/gltf_writer.hpp"
@@ -106,21 +107,18 @@ void append_elements(std::string& json, const ConstructionModel& model) {
 
 // The counts by kind and by size of face: faces of 1, 2, 3, 4 and more points.
 void append_counts(std::string& json, const ConstructionModel& model) {
-    std::size_t by_size[6] = {};
-    for (const FaceRecord& face : model.valid_faces()) {
-        ++by_size[face.vertex_count < 5 ? face.vertex_count : 5];
-    }
-    const std::pair<const char*, std::size_t> counts[] = {
+    const ModelCounts counts = count_model(model);
+    const std::pair<const char*, std::size_t> members[] = {
         {R"({"kind":)", static_cast<std::size_t>(model.kind)},
-        {R"(,"points":)", model.valid_points().size()},
-        {R"(,"single_points":)", by_size[1]},
-        {R"(,"two_point_elements":)", by_size[2]},
-        {R"(,"triangles":)", by_size[3]},
-        {R"(,"quads":)", by_size[4]},
-        {R"(,"polygons":)", by_size[5]},
-        {R"(,"instances":)", model.valid_instances().size()},
+        {R"(,"points":)", counts.points},
+        {R"(,"single_points":)", counts.single_points},
+        {R"(,"two_point_elements":)", counts.two_point_elements},
+        {R"(,"triangles":)", counts.triangles},
+        {R"(,"quads":)", counts.quads},
+        {R"(,"polygons":)", counts.polygons},
+        {R"(,"instances":)", counts.instances},
     };
-    for (const auto& [name, count] : counts) {
+    for (const auto& [name, count] : members) {
         json += name;
         append_number(json, count);
     }

@@ -12,24 +12,24 @@ namespace kon2x {
 
 namespace {
 
-std::string write_directx_mesh(const ConstructionModel& model, OutputBuffer& out) {
+std::string write_directx_mesh(const ConstructionModel& model, OutputBuffer& out, unsigned threads) {
     out.write("xof 0302txt 0064\r\n");
-    write_mesh(MeshPlan(model), out, nullptr);
+    write_mesh(MeshPlan(model), out, nullptr, threads);
     return {};
 }
 
-std::string write_gltf_binary(const ConstructionModel& model, OutputBuffer& out) {
+std::string write_gltf_binary(const ConstructionModel& model, OutputBuffer& out, unsigned) {
     const int unplaceable = write_gltf(MeshPlan(model), out);
     return unplaceable > 0 ? format_message("Nicht darstellbare Instanzen: %d\n", unplaceable)
                            : std::string();
 }
 
-std::string write_svg_drawing(const ConstructionModel& model, OutputBuffer& out) {
+std::string write_svg_drawing(const ConstructionModel& model, OutputBuffer& out, unsigned) {
     write_svg(DrawingPlan(model), out);
     return {};
 }
 
-std::string write_dxf_drawing(const ConstructionModel& model, OutputBuffer& out) {
+std::string write_dxf_drawing(const ConstructionModel& model, OutputBuffer& out, unsigned) {
     write_dxf(DrawingPlan(model), out);
     return {};
 }

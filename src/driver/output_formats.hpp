@@ -14,7 +14,9 @@ struct OutputFormat {
     const char* extension;
     // Writes the whole file for a loaded model of kind 0. Returns a note for
     // the user, shown once the file is written, or "" when there is none.
-    std::string (*write)(const ConstructionModel& model, OutputBuffer& out);
+    // The .x is formatted on `threads` threads (0: as many as the hardware
+    // has); the other formats take one.
+    std::string (*write)(const ConstructionModel& model, OutputBuffer& out, unsigned threads);
 };
 
 // The DirectX text mesh: the header line, then the Mesh object.

@@ -35,7 +35,8 @@ bool convert_in(const fs::path& folder, const char* program, const kon2x::Output
     if (opened) {
         std::fputs("\n\n\n\n", answers);
         std::rewind(answers);
-        kon2x::console() = {answers, out, err};
+        kon2x::ConsoleStreams streams{answers, out, err};
+        const kon2x::ConsoleScope scope(streams);
         const fs::path home = fs::current_path();
         fs::current_path(folder);
         const std::string name = input.string();
@@ -61,10 +62,8 @@ int main(int argc, char** argv) {
         std::fputs("usage: kon2x_batch_convert kon2x|kon2gltf|kon2svg|kon2dxf FOLDER...\n", stderr);
         return 2;
     }
-    const kon2x::ConsoleStreams standard = kon2x::console();
     for (int i = 2; i < argc; ++i) {
         if (!convert_in(argv[i], argv[1], *format)) {
-            kon2x::console() = standard;
             std::fprintf(stderr, "kon2x_batch_convert: cannot write beside %s\n", argv[i]);
             return 2;
         }

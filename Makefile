@@ -11,7 +11,7 @@ STRICT        = -DKON2X_WERROR=ON
 WEB_PACKAGES = clang-19 lld-19 libc++-19-dev-wasm32 libc++abi-19-dev-wasm32 libclang-rt-19-dev-wasm32 wasi-libc
 WINDOWS_PACKAGES = cmake make g++ libgtest-dev googletest g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine wine64
 
-.PHONY: all run preview release test test-clang test-release format-check no-exceptions web web-native test-web test-browsers windows test-windows dist test-dist bench fuzz ci clean
+.PHONY: all run preview release test test-clang test-release test-threads format-check no-exceptions web web-native test-web test-browsers windows test-windows dist test-dist bench fuzz ci clean
 
 all: release
 
@@ -57,6 +57,14 @@ test test-clang test-release:
 	$(if $(TEST_CXX),CXX=$(TEST_CXX)) cmake -S . -B $(BUILD_DIR)/$(TEST_BUILD) $(TEST_FLAGS) $(STRICT)
 	cmake --build $(BUILD_DIR)/$(TEST_BUILD) -j $(JOBS)
 	ctest --test-dir $(BUILD_DIR)/$(TEST_BUILD) --output-on-failure -j $(JOBS) < /dev/null
+
+# kon2batch's tests under ThreadSanitizer: the nested archive at --jobs 4,
+# the single programs' writer threads among them.
+test-threads:
+	@scripts/setup.sh $(TEST_PACKAGES)
+	cmake -S . -B $(BUILD_DIR)/threads -DCMAKE_BUILD_TYPE=Debug -DKON2X_SANITIZE_THREADS=ON $(STRICT)
+	cmake --build $(BUILD_DIR)/threads -j $(JOBS) --target kon2x_batch_tests
+	TSAN_OPTIONS=halt_on_error=1 $(BUILD_DIR)/threads/tests/kon2x_batch_tests < /dev/null
 
 # Every C++ file as the committed .clang-format lays it out.
 format-check:
@@ -131,13 +139,14 @@ bench:
 	TMPDIR=$$( [ -d /dev/shm ] && echo /dev/shm || echo /tmp ) \
 	  $(BUILD_DIR)/bench/bench/kon2x_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 	bench/run.sh
+	bench/batch.sh
 
 fuzz:
 	@scripts/setup.sh cmake make clang libclang-rt-14-dev
 	FUZZ_SECONDS=$(FUZZ_SECONDS) scripts/fuzz.sh
 
 # make test has run the page in Chromium: the other two engines join here.
-ci: format-check no-exceptions test test-clang test-release test-windows test-dist
+ci: format-check no-exceptions test test-clang test-release test-threads test-windows test-dist
 	$(MAKE) test-browsers ENGINES="firefox webkitgtk"
 	$(MAKE) fuzz FUZZ_SECONDS=20
 

@@ -1,9 +1,11 @@
-// Failures injected into this test process: allocations of chosen sizes and
-// thread starts. The process replaces operator new and pthread_create, which
-// sanitizers intercept themselves, so only builds without them use this.
+// Failures injected into this test process: allocations of chosen sizes,
+// thread starts, and files and folders. The process replaces operator new,
+// pthread_create, fopen, fwrite and opendir, which sanitizers intercept
+// themselves, so only builds without them use this.
 #pragma once
 
 #include <cstddef>
+#include <string>
 
 namespace kon2x::test {
 
@@ -32,6 +34,25 @@ public:
     FailingThreadStart& operator=(const FailingThreadStart&) = delete;
 
     bool failed() const;
+};
+
+// While it lives, the files and folders whose path contains `name_part` are
+// opened normally `successes` times; from then on each open of one (fopen,
+// opendir) has the fault.
+class FaultyFiles {
+public:
+    enum class Fault {
+        cannot_open,   // fails with EACCES
+        cannot_write,  // opens, but every fwrite to it fails with ENOSPC
+        interrupt,     // raises SIGINT, then opens
+    };
+    FaultyFiles(const std::string& name_part, Fault fault, int successes = 0);
+    ~FaultyFiles();
+    FaultyFiles(const FaultyFiles&) = delete;
+    FaultyFiles& operator=(const FaultyFiles&) = delete;
+
+    // The opens that had the fault.
+    int faults() const;
 };
 
 }  // namespace kon2x::test

@@ -1,0 +1,252 @@
+// The batch from its command line to its exit status.
+#include "batch/batch.hpp"
+
+#include <atomic>
+#include <chrono>
+#include <csignal>
+#include <filesystem>
+#include <map>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "batch/batch_job.hpp"
+#include "batch/batch_options.hpp"
+#include "batch/batch_report.hpp"
+#include "batch/batch_tally.hpp"
+#include "batch/input_walk.hpp"
+#include "batch/job_pool.hpp"
+#include "console/console.hpp"
+#include "console/platform.hpp"
+#include "driver/paths.hpp"
+
+#ifndef KON2X_VERSION
+#define KON2X_VERSION "unknown"
+#endif
+
+namespace kon2x {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int kConverted = 0;
+constexpr int kNotAllConverted = 1;
+constexpr int kUsageError = 2;
+// Inputs in a row whose outputs could not be written before the batch gives up.
+constexpr int kWriteFailuresToStop = 10;
+
+// Set to stop the batch: by a signal, or when writing keeps failing. Every
+// job sees it before each output, so that a signal ends the files under way
+// without waiting for them.
+std::atomic<bool> stop_requested{false};
+std::atomic<bool> signalled{false};
+
+extern "C" void note_signal(int) {
+    signalled = true;
+    stop_requested = true;
+}
+
+// SIGINT and SIGTERM stop the batch while it lives, then the handlers before return.
+class StopOnSignals {
+public:
+    StopOnSignals() {
+        signalled = false;
+        stop_requested = false;
+        interrupt_ = std::signal(SIGINT, note_signal);
+        terminate_ = std::signal(SIGTERM, note_signal);
+    }
+    ~StopOnSignals() {
+        std::signal(SIGINT, interrupt_);
+        std::signal(SIGTERM, terminate_);
+    }
+    StopOnSignals(const StopOnSignals&) = delete;
+    StopOnSignals& operator=(const StopOnSignals&) = delete;
+
+private:
+    void (*interrupt_)(int);
+    void (*terminate_)(int);
+};
+
+// Our own texts hold the letter ö in UTF-8, as the report does; the
+// console gets it in its own character set.
+std::string for_console(std::string text) {
+    const std::string letter = o_umlaut();
+    for (std::size_t at = text.find("\xC3\xB6"); letter != "\xC3\xB6" && at != std::string::npos;
+         at = text.find("\xC3\xB6", at)) {
+        text.replace(at, 2, letter);
+    }
+    return text;
+}
+
+// The output paths of every input, one per format: beside the input, or
+// under --out at the input's path below its PATH.
+std::vector<std::vector<std::string>> plan_outputs(const std::vector<BatchInput>& inputs,
+                                                   const BatchOptions& options) {
+    std::vector<std::vector<std::string>> outputs(inputs.size());
+    for (std::size_t i = 0; i < inputs.size(); ++i) {
+        const std::string base = options.out_dir.empty()
+                                     ? inputs[i].path
+                                     : (fs::path(options.out_dir) / inputs[i].relative).string();
+        for (const OutputFormat* format : options.formats) {
+            outputs[i].push_back(output_name_for(base, format->extension));
+        }
+    }
+    return outputs;
+}
+
+// Inputs that would write the same file as another: one line for each pair,
+// naming the other input and the first output they share; both are refused.
+std::map<std::size_t, std::string> find_collisions(const std::vector<BatchInput>& inputs,
+                                                   const std::vector<std::vector<std::string>>& outputs) {
+    std::map<std::string, std::size_t> writer_of;
+    std::set<std::pair<std::size_t, std::size_t>> pairs;
+    std::map<std::size_t, std::string> lines;
+    const auto name = [&](std::size_t input, std::size_t other, const std::string& output) {
+        lines[input] += output + " would also be written from " + inputs[other].path + "\n";
+    };
+    for (std::size_t i = 0; i < inputs.size(); ++i) {
+        for (const std::string& output : outputs[i]) {
+            const auto [first, added] = writer_of.emplace(fs::path(output).lexically_normal().string(), i);
+            const std::size_t other = first->second;
+            if (!added && other != i && pairs.emplace(other, i).second) {
+                name(i, other, output);
+                name(other, i, outputs[other][static_cast<std::size_t>(&output - outputs[i].data())]);
+            }
+        }
+    }
+    return lines;
+}
+
+BatchRecord collision_record(const BatchInput& input, const std::string& lines) {
+    BatchRecord record;
+    record.input = input.path;
+    record.messages = lines;
+    record.kind = "N would also be written from N";
+    return record;
+}
+
+class Batch {
+public:
+    explicit Batch(const BatchOptions& options) : options_(options), pool_(options.jobs) {}
+
+    int run() {
+        o_umlaut();  // the console's character set, asked before any thread starts
+        const StopOnSignals signals;
+        if (!prepare()) {
+            return kUsageError;
+        }
+        const auto start = std::chrono::steady_clock::now();
+        const InputWalk walk = find_inputs(options_.paths);
+        const std::vector<std::vector<std::string>> outputs = plan_outputs(walk.inputs, options_);
+        const std::map<std::size_t, std::string> collisions = find_collisions(walk.inputs, outputs);
+        BatchTally tally(walk.inputs.size());
+        const JobSettings settings{options_.formats, [&] { return pool_.threads_for_one(); },
+                                   &stop_requested};
+        const auto seconds = [&] {
+            return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        };
+        pool_.run(
+            walk.inputs.size(),
+            [&](std::size_t i) -> std::optional<BatchRecord> {
+                const auto collision = collisions.find(i);
+                return collision != collisions.end() ? collision_record(walk.inputs[i], collision->second)
+                                                     : convert_input(walk.inputs[i], outputs[i], settings);
+            },
+            [&](BatchRecord& record) { deliver(record, tally); }, [&] { tick(tally, seconds()); },
+            stop_requested);
+        return finish(walk, tally, seconds());
+    }
+
+private:
+    // The --out folder and the report, before anything else: 2 when either cannot be made.
+    bool prepare() {
+        std::error_code error;
+        if (!options_.out_dir.empty() && !fs::create_directories(options_.out_dir, error) &&
+            !fs::is_directory(options_.out_dir)) {
+            write_err("kon2batch: cannot create " + options_.out_dir + (error ? ": " + error.message() : "") +
+                      "\n");
+            return false;
+        }
+        if (options_.report != ReportKind::none && !report_.open(options_.report_path, options_.report)) {
+            write_err("kon2batch: cannot create the report " + options_.report_path + "\n");
+            return false;
+        }
+        return true;
+    }
+
+    void deliver(const BatchRecord& record, BatchTally& tally) {
+        report_.write(record);
+        tally.add(record);
+        write_failures_in_a_row_ = record.write_failed ? write_failures_in_a_row_ + 1 : 0;
+        if (write_failures_in_a_row_ >= kWriteFailuresToStop && !stop_requested) {
+            stop_reason_ =
+                format_message("kon2batch: stopped: no output could be written for %d inputs in a row\n",
+                               kWriteFailuresToStop);
+            stop_requested = true;
+        }
+    }
+
+    void tick(const BatchTally& tally, double seconds) {
+        if (!options_.quiet && standard_error_is_terminal()) {
+            const std::string line = tally.progress(seconds);
+            const std::size_t padding = line.size() < progress_width_ ? progress_width_ - line.size() : 0;
+            write_err(std::string(1, '\r').append(line).append(padding, ' '));
+            progress_width_ = line.size();
+        }
+    }
+
+    int finish(const InputWalk& walk, const BatchTally& tally, double seconds) {
+        if (progress_width_ > 0) {
+            write_err(std::string(1, '\r').append(progress_width_, ' ').append(1, '\r'));
+        }
+        std::string text = options_.quiet ? "" : tally.summary(walk.skipped, seconds);
+        for (const std::string& line : walk.unreadable) {
+            text.append(line).append("\n");
+        }
+        text += tally.kinds() + (signalled ? "kon2batch: stopped by a signal\n" : stop_reason_);
+        if (walk.inputs.empty()) {
+            text += "kon2batch: no construction file found\n";
+        }
+        if (!report_.close()) {
+            text += "kon2batch: the report " + options_.report_path + " could not be written\n";
+            report_failed_ = true;
+        }
+        write_out(for_console(text));
+        const bool complete =
+            tally.all_converted() && walk.unreadable.empty() && !stop_requested && !report_failed_;
+        return complete ? kConverted : kNotAllConverted;
+    }
+
+    const BatchOptions& options_;
+    JobPool pool_;
+    BatchReport report_;
+    std::string stop_reason_;
+    int write_failures_in_a_row_ = 0;
+    std::size_t progress_width_ = 0;
+    bool report_failed_ = false;
+};
+
+}  // namespace
+
+int run_batch(int argc, const char* const* argv) {
+    const unsigned cores = std::thread::hardware_concurrency();
+    const CommandLine line = parse_command_line(argc, argv, cores);
+    switch (line.action) {
+    case CommandLineAction::help:
+        write_out(kBatchUsage);
+        return kConverted;
+    case CommandLineAction::version:
+        write_out("kon2batch " KON2X_VERSION "\n");
+        return kConverted;
+    case CommandLineAction::usage_error:
+        write_err("kon2batch: " + line.error + "\n" + kBatchUsage);
+        return kUsageError;
+    case CommandLineAction::convert:
+        break;
+    }
+    return Batch(line.options).run();
+}
+
+}  // namespace kon2x

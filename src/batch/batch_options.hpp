@@ -1,0 +1,42 @@
+// kon2batch's command line.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "driver/output_formats.hpp"
+
+namespace kon2x {
+
+enum class ReportKind { none, json_lines, csv };
+
+struct BatchOptions {
+    // The outputs to write, in the order x, glb, svg, dxf.
+    std::vector<const OutputFormat*> formats;
+    // Where the outputs go, mirroring the inputs' paths; "" puts each beside its input.
+    std::string out_dir;
+    unsigned jobs = 1;
+    std::string report_path;
+    ReportKind report = ReportKind::none;
+    bool quiet = false;
+    std::vector<std::string> paths;
+};
+
+enum class CommandLineAction { convert, help, version, usage_error };
+
+struct CommandLine {
+    CommandLineAction action = CommandLineAction::convert;
+    BatchOptions options;
+    // What is wrong with a command line that is a usage error.
+    std::string error;
+};
+
+// Reads `kon2batch [--to x,glb,svg,dxf] [--out DIR] [--jobs N] [--report FILE]
+// [--quiet] [--help] [--version] PATH...`; an option's value may also follow
+// it after '='. "--" ends the options. `cores` is the default of --jobs.
+CommandLine parse_command_line(int argc, const char* const* argv, unsigned cores);
+
+// The usage line and what each option does, for --help and usage errors.
+extern const char kBatchUsage[];
+
+}  // namespace kon2x

@@ -1,0 +1,194 @@
+// kon2batch on the corpus, on a generated archive of nested folders, and on
+// command lines it must refuse: its outputs against the single programs'.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <regex>
+
+#include "batch/batch_job.hpp"
+#include "batch/batch_report.hpp"
+#include "console/console.hpp"
+#include "driver/driver.hpp"
+#include "support/batch_run.hpp"
+
+namespace kon2x::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A .console file's bytes as kon2batch keeps them: standard output without
+// its prompts, then standard error.
+std::string without_prompts(const fs::path& console) {
+    const std::string text = read_file(console);
+    std::string shown;
+    for (const char* stream : {"stdout: \"", "stderr: \""}) {
+        const std::size_t start = text.find(stream) + std::strlen(stream);
+        shown += text.substr(start, text.find("\"\n", start) - start);
+    }
+    shown = std::regex_replace(shown, std::regex(R"(Return->|--> )"), "");
+    return std::regex_replace(std::regex_replace(shown, std::regex(R"(\\n)"), "\n"), std::regex(R"(\\")"),
+                              "\"");
+}
+
+TEST(Batch, ConvertsTheCorpusAsEachSingleProgramDoes) {
+    TempDir dir;
+    std::vector<std::string> arguments = {"--report", "report.jsonl"};
+    for (const fs::path& input : corpus_inputs()) {
+        fs::copy_file(input, dir.path() / input.filename());
+        arguments.push_back(input.filename().string());
+    }
+    EXPECT_EQ(run_batch_in(dir.path(), arguments).status, 1);  // the corpus holds broken files
+    const std::vector<ReportRecord> records = read_report(dir.path() / "report.jsonl");
+    ASSERT_EQ(records.size(), corpus_inputs().size());
+    for (const ReportRecord& record : records) {
+        const fs::path input = corpus_inputs()[&record - records.data()];
+        EXPECT_EQ(record.input, input.filename().string());
+        const fs::path console = expected_file(input, ".console");
+        EXPECT_EQ(record.messages, fs::exists(console) ? without_prompts(console) : "") << record.input;
+        const fs::path glb_console = expected_file(input, ".glb.console");
+        if (fs::exists(glb_console)) {
+            EXPECT_EQ(record.messages + record.notes.at("glb"), without_prompts(glb_console)) << record.input;
+        }
+        const bool converts = fs::exists(expected_file(input, ".x"));
+        EXPECT_EQ(record.outcome, converts ? "converted" : "refused") << record.input;
+        for (const char* extension : {".x", ".glb", ".svg", ".dxf"}) {
+            const fs::path output = dir.path() / (input.stem().string() + extension);
+            const fs::path golden = expected_file(input, extension);
+            EXPECT_EQ(fs::exists(output), converts) << output;
+            if (fs::exists(golden)) {
+                EXPECT_TRUE(read_file(output) == read_file(golden)) << output << " differs";
+            }
+        }
+    }
+}
+
+// The corpus of generated files in nested folders with names that need care,
+// a pair of inputs that would write the same outputs, a file that is not a
+// construction file, and the outputs of an earlier run.
+void fill_archive(const fs::path& root) {
+    const fs::path generated = root / "generated";
+    ASSERT_EQ(
+        std::system(("\"" KON2X_SAMPLE_INPUTS "\" \"" + generated.string() + "\" 290 7 < /dev/null").c_str()),
+        0);
+    const char* const folders[] = {"a", "a/b b", "\xC3\xA4/x.y", "a/b b/deep/deeper"};
+    const std::string names[] = {"with space ", "\xC3\xA4hnlich ", "two.dots.", std::string(200, 'n')};
+    int number = 0;
+    for (const fs::directory_entry& entry : fs::directory_iterator(generated)) {
+        const fs::path folder = root / folders[number % 4];
+        fs::create_directories(folder);
+        const std::string name =
+            names[number / 4 % 4] + std::to_string(number) + entry.path().extension().string();
+        fs::rename(entry.path(), folder / (number % 5 == 0 ? name : entry.path().filename().string()));
+        ++number;
+    }
+    fs::remove(generated);
+    fs::copy_file(source_path("examples/house.kon"), root / "a/pair.kon");
+    fs::copy_file(source_path("tests/corpus/grid.kon"), root / "a/pair.bin");
+    write_file(root / "a/notes.txt", "not a construction file\n");
+    for (const char* extension : {".x", ".glb", ".svg", ".dxf"}) {
+        fs::copy_file(source_path(std::string("tests/corpus/house") + extension),
+                      root / "a/b b" / (std::string("earlier") + extension));
+    }
+}
+
+// Runs each single program on every input in process, as if started there.
+void convert_singly(const fs::path& root, const std::vector<ReportRecord>& records) {
+    for (const ReportRecord& record : records) {
+        for (const char* program : {"kon2x", "kon2gltf", "kon2svg", "kon2dxf"}) {
+            const ConsoleCapture capture(std::string(8, '\n'));
+            const fs::path home = fs::current_path();
+            fs::current_path(root);
+            const char* const argv[] = {program, record.input.c_str(), nullptr};
+            run_converter(2, argv, *converter_format(program));
+            fs::current_path(home);
+        }
+    }
+}
+
+TEST(Batch, ConvertsANestedArchiveAsTheSinglePrograms) {
+    TempDir dir;
+    fill_archive(dir.path() / "jobs1");
+    const std::size_t files = files_under(dir.path() / "jobs1").size();
+    fs::copy(dir.path() / "jobs1", dir.path() / "jobs4", fs::copy_options::recursive);
+    fs::copy(dir.path() / "jobs1", dir.path() / "single", fs::copy_options::recursive);
+    const RunResult one = run_batch_in(dir.path() / "jobs1", {"--jobs", "1", "--report", "../r1.jsonl", "."});
+    const RunResult four = run_batch_in(dir.path() / "jobs4", {"--jobs=4", "--report=../r4.jsonl", "."});
+    EXPECT_EQ(one.status, 1);
+    EXPECT_EQ(four.status, 1);
+    const std::vector<ReportRecord> records = read_report(dir.path() / "r1.jsonl");
+    const std::vector<ReportRecord> records4 = read_report(dir.path() / "r4.jsonl");
+    ASSERT_EQ(records.size(), records4.size());
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        EXPECT_EQ(records[i].line, records4[i].line);
+    }
+    // Every file is either an input with its record or skipped, once.
+    std::smatch skipped;
+    ASSERT_TRUE(std::regex_search(one.out, skipped, std::regex(R"(; (\d+) other files skipped)")));
+    EXPECT_EQ(records.size() + std::stoul(skipped[1]), files);
+    EXPECT_EQ(files_under(dir.path() / "jobs1"), files_under(dir.path() / "jobs4"));
+    convert_singly(dir.path() / "single", records);
+    std::map<std::string, std::string> single = files_under(dir.path() / "single");
+    for (const char* extension : {"x", "glb", "svg", "dxf"}) {
+        EXPECT_TRUE(single.erase("a/pair." + std::string(extension)) == 1)
+            << "the single programs write a/pair";
+    }
+    EXPECT_EQ(files_under(dir.path() / "jobs1"), single);
+    std::size_t refused = 0;
+    for (const ReportRecord& record : records) {
+        refused += record.outcome == "refused" ? 1 : 0;
+        if (record.input.find("pair.") != std::string::npos) {
+            EXPECT_NE(record.messages.find("would also be written from ./a/pair."), std::string::npos);
+        }
+    }
+    EXPECT_GT(refused, 2U);
+}
+
+TEST(Batch, RefusesCommandLinesAndFoldersItCannotUse) {
+    TempDir dir;
+    dir.write("m.kon", read_file(source_path("examples/house.kon")));
+    fs::create_directory(dir.path() / "empty");
+    const struct {
+        std::vector<std::string> arguments;
+        int status;
+        const char* shown;  // on standard error, or else on standard output
+    } rows[] = {
+        {{}, 2, "no PATH given"},
+        {{"--to", "x,obj", "m.kon"}, 2, "--to takes a list"},
+        {{"--jobs", "0", "m.kon"}, 2, "--jobs takes a number"},
+        {{"--report", "r.txt", "m.kon"}, 2, "ending in .jsonl or .csv"},
+        {{"--out", "m.kon/below", "m.kon"}, 2, "cannot create m.kon/below"},
+        {{"--report", "none/r.csv", "m.kon"}, 2, "cannot create the report none/r.csv"},
+        {{"--frobnicate", "m.kon"}, 2, "unknown option --frobnicate"},
+        {{"empty", "missing"}, 1, "no construction file found"},
+        {{"--help"}, 0, "Usage: kon2batch"},
+        {{"--quiet", "--to", "svg", "--out", "o", "m.kon"}, 0, ""},
+    };
+    for (const auto& row : rows) {
+        const RunResult run = run_batch_in(dir.path(), row.arguments);
+        EXPECT_EQ(run.status, row.status) << row.shown;
+        EXPECT_NE((run.err + run.out).find(row.shown), std::string::npos) << run.err << run.out;
+    }
+    EXPECT_EQ(files_under(dir.path() / "o").size(), 1U);
+}
+
+TEST(Batch, SumsUpMessagesByTheirKindAndEscapesWhatIsNotUtf8) {
+    const struct {
+        std::string messages;
+        std::string kind;
+    } kinds[] = {
+        {"Falscher Punkt: 17 in Zeile 230!\nd/x.kon ist fehlerhaft\n", "Falscher Punkt: N in Zeile N!"},
+        {"d/x.kon ist fehlerhaft\n", "N ist fehlerhaft"},
+        {"Unerwartetes Dateiende in d/x.kon!", "Unerwartetes Dateiende in N!"},
+        {"I: -32766 S: 12\nFormatfehler 12!\n", "I: N S: N"},
+    };
+    for (const auto& row : kinds) {
+        EXPECT_EQ(message_kind(row.messages, {"d/x.kon", "d/x.x"}), row.kind);
+    }
+    EXPECT_EQ(utf8_or_escaped("\xC3\xA4 \xF6 \xE0\x80\x80 \xF4\x90\x80\x80 \xED\xA0\x80 \xF0\x9F\x98\x80"),
+              "\xC3\xA4 \\xF6 \\xE0\\x80\\x80 \\xF4\\x90\\x80\\x80 \\xED\\xA0\\x80 \xF0\x9F\x98\x80");
+}
+
+}  // namespace
+}  // namespace kon2x::test

@@ -26,16 +26,8 @@ tree() {
 # clean FOLDER: the outputs of a run removed.
 clean() { find "$1" -name '*.glb' -o -name '*.x' -o -name '*.svg' -o -name '*.dxf' | xargs -r rm -f; }
 
-elapsed_ms() {
-    local start end
-    start=$(date +%s%N)
-    "$@" > /dev/null 2>&1 < /dev/null || { echo "failed: $*" >&2; return 1; }
-    end=$(date +%s%N)
-    echo $(((end - start) / 1000000))
-}
-median() { printf '%s\n' "$@" | sort -n | sed -n "$((($# + 1) / 2))p"; }
+source bench/timing.sh
 rate() { awk -v n="$1" -v ms="$2" 'BEGIN { printf "%.0f", n * 1000 / ms }'; }
-ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
 
 loop() { for f in $(find "$1" -name '*.kon'); do "$bin/kon2gltf" "$f" < /dev/null; done; }
 parallel() { find "$1" -name '*.kon' -print0 | xargs -0 -P 2 -n 1 "$bin/kon2gltf"; }  # xargs gives each /dev/null as its input

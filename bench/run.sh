@@ -22,17 +22,7 @@ trap 'rm -rf "$work"' EXIT
 "$build/bench/make_bench_model" "$work/bench1024.kon" 1024 300
 "$build/bench/make_bench_model" "$work/largest.kon" 32767 300
 
-# elapsed_ms COMMAND...: the wall time of one run, in milliseconds; fails
-# when the command does.
-elapsed_ms() {
-    local start end
-    start=$(date +%s%N)
-    "$@" > /dev/null 2>&1 < /dev/null || { echo "failed: $*" >&2; return 1; }
-    end=$(date +%s%N)
-    echo $(((end - start) / 1000000))
-}
-
-median() { printf '%s\n' "$@" | sort -n | sed -n "$((($# + 1) / 2))p"; }
+source bench/timing.sh
 
 # median_ms OUTPUT COMMAND...: the median wall time of $runs runs, each
 # writing OUTPUT afresh (removed before the run, so no run pays for emptying it).
@@ -48,7 +38,6 @@ median_ms() {
     median "${times[@]}"
 }
 
-ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
 
 # kon2x and cp of its output in turns, each writing a name that does not
 # exist yet, so that neither pays for emptying an earlier output.

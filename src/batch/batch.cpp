@@ -37,9 +37,9 @@ constexpr int kUsageError = 2;
 // Inputs in a row whose outputs could not be written before the batch gives up.
 constexpr int kWriteFailuresToStop = 10;
 
-// Set to stop the batch: by a signal, or when writing keeps failing. Every
-// job sees it before each output, so that a signal ends the files under way
-// without waiting for them.
+// Set to stop the batch: by a signal, or when writing keeps failing. A job
+// sees it before each output and before renaming, so that the files under
+// way are given up once the output being written is complete.
 std::atomic<bool> stop_requested{false};
 std::atomic<bool> signalled{false};
 
@@ -69,13 +69,15 @@ private:
     void (*terminate_)(int);
 };
 
-// Our own texts hold the letter ö in UTF-8, as the report does; the
-// console gets it in its own character set.
+// The driver's line "kann nicht geöffnet werden" is kept in UTF-8, as the
+// report has it; the console gets the letter in its own character set.
 std::string for_console(std::string text) {
-    const std::string letter = o_umlaut();
-    for (std::size_t at = text.find("\xC3\xB6"); letter != "\xC3\xB6" && at != std::string::npos;
-         at = text.find("\xC3\xB6", at)) {
-        text.replace(at, 2, letter);
+    const std::string utf8 =
+        "nicht ge\xC3\xB6"
+        "ffnet";
+    const std::string shown = "nicht ge" + o_umlaut() + "ffnet";
+    for (std::size_t at = text.find(utf8); at != std::string::npos; at = text.find(utf8, at + shown.size())) {
+        text.replace(at, utf8.size(), shown);
     }
     return text;
 }
@@ -96,6 +98,17 @@ std::vector<std::vector<std::string>> plan_outputs(const std::vector<BatchInput>
     return outputs;
 }
 
+// "OUTPUT would also be written from OTHER-INPUT".
+constexpr char kSameOutput[] = " would also be written from ";
+
+// The file a path names, however it is spelled: "d/a.x", "./d/a.x" or
+// "/home/u/d/a.x", also through a symbolic link to its folder.
+std::string file_key(const std::string& path) {
+    std::error_code error;
+    const fs::path canonical = fs::weakly_canonical(path, error);
+    return (error ? fs::absolute(path, error).lexically_normal() : canonical).string();
+}
+
 // Inputs that would write the same file as another: one line for each pair,
 // naming the other input and the first output they share; both are refused.
 std::map<std::size_t, std::string> find_collisions(const std::vector<BatchInput>& inputs,
@@ -104,15 +117,15 @@ std::map<std::size_t, std::string> find_collisions(const std::vector<BatchInput>
     std::set<std::pair<std::size_t, std::size_t>> pairs;
     std::map<std::size_t, std::string> lines;
     const auto name = [&](std::size_t input, std::size_t other, const std::string& output) {
-        lines[input] += output + " would also be written from " + inputs[other].path + "\n";
+        lines[input] += output + kSameOutput + inputs[other].path + "\n";
     };
     for (std::size_t i = 0; i < inputs.size(); ++i) {
-        for (const std::string& output : outputs[i]) {
-            const auto [first, added] = writer_of.emplace(fs::path(output).lexically_normal().string(), i);
+        for (std::size_t format = 0; format < outputs[i].size(); ++format) {
+            const auto [first, added] = writer_of.emplace(file_key(outputs[i][format]), i);
             const std::size_t other = first->second;
             if (!added && other != i && pairs.emplace(other, i).second) {
-                name(i, other, output);
-                name(other, i, outputs[other][static_cast<std::size_t>(&output - outputs[i].data())]);
+                name(i, other, outputs[i][format]);
+                name(other, i, outputs[other][format]);
             }
         }
     }
@@ -123,7 +136,7 @@ BatchRecord collision_record(const BatchInput& input, const std::string& lines) 
     BatchRecord record;
     record.input = input.path;
     record.messages = lines;
-    record.kind = "N would also be written from N";
+    record.kind = std::string("N") + kSameOutput + "N";
     return record;
 }
 
@@ -138,7 +151,7 @@ public:
             return kUsageError;
         }
         const auto start = std::chrono::steady_clock::now();
-        const InputWalk walk = find_inputs(options_.paths);
+        const InputWalk walk = find_inputs(options_.paths, options_.report_path);
         const std::vector<std::vector<std::string>> outputs = plan_outputs(walk.inputs, options_);
         const std::map<std::size_t, std::string> collisions = find_collisions(walk.inputs, outputs);
         BatchTally tally(walk.inputs.size());
@@ -169,6 +182,12 @@ private:
                       "\n");
             return false;
         }
+        if (options_.report != ReportKind::none &&
+            file_kind(options_.report_path) == FileKind::construction) {
+            write_err("kon2batch: the report " + options_.report_path +
+                      " would replace a construction file\n");
+            return false;
+        }
         if (options_.report != ReportKind::none && !report_.open(options_.report_path, options_.report)) {
             write_err("kon2batch: cannot create the report " + options_.report_path + "\n");
             return false;
@@ -179,7 +198,9 @@ private:
     void deliver(const BatchRecord& record, BatchTally& tally) {
         report_.write(record);
         tally.add(record);
-        write_failures_in_a_row_ = record.write_failed ? write_failures_in_a_row_ + 1 : 0;
+        if (record.write_failed || record.outcome == Outcome::converted) {
+            write_failures_in_a_row_ = record.write_failed ? write_failures_in_a_row_ + 1 : 0;
+        }
         if (write_failures_in_a_row_ >= kWriteFailuresToStop && !stop_requested) {
             stop_reason_ =
                 format_message("kon2batch: stopped: no output could be written for %d inputs in a row\n",

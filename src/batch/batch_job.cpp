@@ -5,6 +5,7 @@
 #include <chrono>
 #include <filesystem>
 #include <new>
+#include <random>
 #include <system_error>
 
 #include "console/console.hpp"
@@ -24,6 +25,14 @@ namespace {
 // Reports are UTF-8 whatever the console's character set.
 constexpr std::string_view kUtf8OUmlaut = "\xC3\xB6";
 
+// A fresh temporary name in the folder of `output`.
+std::string temporary_for(const std::string& output) {
+    static const std::string run = format_message("%08x", static_cast<unsigned>(std::random_device()()));
+    static std::atomic<unsigned long long> count{0};
+    const std::string name = kTemporaryPrefix + run + format_message("-%llu.tmp", count++);
+    return (fs::path(output).parent_path() / name).string();
+}
+
 class InputConversion {
 public:
     InputConversion(const BatchInput& input, const std::vector<std::string>& outputs,
@@ -39,10 +48,7 @@ public:
         try {
             finished = convert();
         } catch (const std::bad_alloc&) {
-            model_.release();
-            remove_temporaries();
-            record_.messages += kOutOfMemoryLine;
-            record_.outcome = Outcome::failed;
+            out_of_memory();
         }
         if (!finished) {
             return std::nullopt;
@@ -66,6 +72,7 @@ private:
             record_.outcome = Outcome::refused;
             return true;
         }
+        loaded_ = true;
         record_.counted = true;
         record_.counts = count_model(model_);
         record_.materials = count_materials(model_);
@@ -88,13 +95,24 @@ private:
         return true;
     }
 
+    // The messages of the single program, which refuses an input whose
+    // loading ran out; every output is given up.
+    void out_of_memory() {
+        model_.release();
+        remove_temporaries();
+        record_.outputs.clear();
+        record_.messages += kOutOfMemoryLine;
+        record_.messages += loaded_ ? "" : refusal_line(input_.path);
+        record_.outcome = Outcome::failed;
+    }
+
     bool write_temporary(const OutputFormat& format, const std::string& output) {
         std::error_code error;
         const fs::path folder = fs::path(output).parent_path();
         if (!folder.empty()) {
             fs::create_directories(folder, error);
         }
-        const std::string temporary = output + kTemporarySuffix;
+        const std::string temporary = temporary_for(output);
         std::string note;
         const unsigned threads = &format == &kDirectXMesh && settings_.x_threads ? settings_.x_threads() : 1;
         const OutputResult result =
@@ -111,13 +129,16 @@ private:
         return true;
     }
 
+    // All or none: an output that cannot take its name removes those renamed before it.
     void rename_temporaries() {
         for (std::size_t i = 0; i < temporaries_.size(); ++i) {
             std::error_code error;
             fs::rename(temporaries_[i], outputs_[i], error);
             if (error) {
+                for (std::size_t renamed = 0; renamed < i; ++renamed) {
+                    fs::remove(outputs_[renamed], error);
+                }
                 remove_temporaries();
-                record_.outputs.clear();
                 fail_output(*settings_.formats[i], outputs_[i], OutputResult::cannot_write);
                 return;
             }
@@ -153,6 +174,7 @@ private:
     ConstructionModel model_;
     BatchRecord record_;
     std::vector<std::string> temporaries_;  // written or being written; "" once renamed
+    bool loaded_ = false;
 };
 
 }  // namespace

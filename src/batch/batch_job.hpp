@@ -14,8 +14,10 @@
 
 namespace kon2x {
 
-// Appended to an output's name while it is written.
-inline constexpr char kTemporarySuffix[] = ".kon2batch-tmp";
+// An output is written as ".kon2batch-RUN-N.tmp" in its folder (RUN: this
+// process's random token, N: a count), a name short enough beside any output
+// name and never a construction file's.
+inline constexpr char kTemporaryPrefix[] = ".kon2batch-";
 
 struct JobSettings {
     std::vector<const OutputFormat*> formats;

@@ -45,8 +45,8 @@ void BatchTally::add(const BatchRecord& record) {
 
 std::string BatchTally::progress(double seconds) const {
     const double rate = seconds > 0 ? static_cast<double>(done()) / seconds : 0;
-    std::string line = format_message("%llu/%llu files, %llu refused, %s", wide(done()), wide(inputs_),
-                                      wide(refused_ + failed_), megabytes(bytes_).c_str());
+    std::string line = format_message("%llu/%llu files, %llu refused or failed, %s", wide(done()),
+                                      wide(inputs_), wide(refused_ + failed_), megabytes(bytes_).c_str());
     if (rate > 0) {
         const auto left = static_cast<long long>(static_cast<double>(inputs_ - done()) / rate + 0.5);
         line += format_message(", %.1f files/s, %lld:%02lld left", rate, left / 60, left % 60);
@@ -56,10 +56,10 @@ std::string BatchTally::progress(double seconds) const {
 
 std::string BatchTally::summary(std::size_t skipped, double seconds) const {
     return format_message(
-        "%llu inputs: %llu converted, %llu refused, %llu failed; %llu other %s skipped; "
+        "%llu %s: %llu converted, %llu refused, %llu failed; %llu other %s skipped; "
         "%s written in %.1f s\n",
-        wide(inputs_), wide(converted_), wide(refused_), wide(failed_), wide(skipped),
-        skipped == 1 ? "file" : "files", megabytes(bytes_).c_str(), seconds);
+        wide(inputs_), inputs_ == 1 ? "input" : "inputs", wide(converted_), wide(refused_), wide(failed_),
+        wide(skipped), skipped == 1 ? "file" : "files", megabytes(bytes_).c_str(), seconds);
 }
 
 std::string BatchTally::kinds() const {

@@ -19,7 +19,7 @@ public:
     std::size_t done() const { return converted_ + refused_ + failed_; }
     bool all_converted() const { return inputs_ > 0 && converted_ == inputs_; }
 
-    // "120/300 files, 4 refused, 12.5 MB, 40.0 files/s, 0:05 left".
+    // "120/300 files, 4 refused or failed, 12.5 MB, 40.0 files/s, 0:05 left".
     std::string progress(double seconds) const;
     // "300 inputs: 290 converted, 8 refused, 2 failed; 3 other files
     // skipped; 12.5 MB written in 7.5 s\n".

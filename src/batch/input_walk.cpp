@@ -34,8 +34,21 @@ FileKind file_kind(const std::string& path) {
 
 namespace {
 
+// The same file however its path is spelled ("d/a.kon", "./d/a.kon", "/u/d/a.kon").
+std::string spelling_free(const std::string& path) {
+    std::error_code error;
+    const fs::path absolute = fs::absolute(path, error);
+    return (error ? fs::path(path) : absolute).lexically_normal().string();
+}
+
 class Walk {
 public:
+    explicit Walk(const std::string& excluded) {
+        if (!excluded.empty()) {
+            seen_.insert(spelling_free(excluded));
+        }
+    }
+
     InputWalk take() { return std::move(walk_); }
 
     void visit_path(const std::string& given) {
@@ -77,7 +90,7 @@ private:
 
     // Only a regular file is opened: a pipe or a device could block the walk.
     void visit_file(const std::string& path, const std::string& relative, bool regular) {
-        if (!seen_.insert(fs::path(path).lexically_normal().string()).second) {
+        if (!seen_.insert(spelling_free(path)).second) {
             return;
         }
         switch (regular ? file_kind(path) : FileKind::other) {
@@ -103,8 +116,8 @@ private:
 
 }  // namespace
 
-InputWalk find_inputs(const std::vector<std::string>& paths) {
-    Walk walk;
+InputWalk find_inputs(const std::vector<std::string>& paths, const std::string& excluded) {
+    Walk walk(excluded);
     for (const std::string& path : paths) {
         walk.visit_path(path);
     }

@@ -26,8 +26,10 @@ struct InputWalk {
 };
 
 // Walks the PATHs. Symbolic links to folders are not followed; a file is
-// read no further than its first four bytes. A path given twice is taken once.
-InputWalk find_inputs(const std::vector<std::string>& paths);
+// read no further than its first four bytes. A file reached twice (given
+// twice, or as a file and inside a folder given) is taken once; the file
+// `excluded` (the report) never.
+InputWalk find_inputs(const std::vector<std::string>& paths, const std::string& excluded = "");
 
 enum class FileKind { construction, other, unreadable };
 

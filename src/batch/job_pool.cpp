@@ -1,6 +1,7 @@
 // The job threads and the delivery in input order.
 #include "batch/job_pool.hpp"
 
+#include <algorithm>
 #include <chrono>
 #include <system_error>
 #include <thread>
@@ -35,21 +36,38 @@ void JobPool::run(std::size_t count, const Convert& convert, const Deliver& deli
     count_ = count;
     std::vector<std::thread> threads;
     try {
-        for (unsigned i = 0; i < jobs_; ++i) {
+        while (threads.size() < std::min<std::size_t>(jobs_, std::max<std::size_t>(count, 1))) {
             threads.emplace_back([&] { work(convert, stop); });
+            ++threads_;
         }
     } catch (const std::system_error&) {
         // The system gave fewer threads than asked: the ones started do the work.
     }
     if (threads.empty()) {
-        for (std::size_t i = 0; i < count && !stop.load(); ++i, ++next_) {
-            if (std::optional<BatchRecord> record = convert(i)) {
-                deliver(*record);
-            }
-            tick();
-        }
-        return;
+        run_here(convert, deliver, tick, stop);
+    } else {
+        deliver_in_order(deliver, tick, stop);
     }
+    for (std::thread& thread : threads) {
+        thread.join();
+    }
+}
+
+void JobPool::run_here(const Convert& convert, const Deliver& deliver, const std::function<void()>& tick,
+                       const std::atomic<bool>& stop) {
+    for (; next_ < count_ && !stop.load(); ++next_) {
+        ++running_;
+        std::optional<BatchRecord> record = convert(next_);
+        --running_;
+        if (record) {
+            deliver(*record);
+        }
+        tick();
+    }
+}
+
+void JobPool::deliver_in_order(const Deliver& deliver, const std::function<void()>& tick,
+                               const std::atomic<bool>& stop) {
     std::unique_lock lock(mutex_);
     while (true) {
         finished_one_.wait_for(lock, std::chrono::milliseconds(200),
@@ -78,15 +96,12 @@ void JobPool::run(std::size_t count, const Convert& convert, const Deliver& deli
         lock.lock();
     }
     may_start_.notify_all();
-    lock.unlock();
-    for (std::thread& thread : threads) {
-        thread.join();
-    }
 }
 
 unsigned JobPool::threads_for_one() const {
     const unsigned running = running_.load();
-    return running >= jobs_ ? 1 : jobs_ - running + 1;
+    const unsigned threads = threads_.load();
+    return running >= threads ? 1 : threads - running + 1;
 }
 
 }  // namespace kon2x

@@ -22,24 +22,30 @@ public:
 
     explicit JobPool(unsigned jobs) : jobs_(jobs) {}
 
-    // Calls convert(i) for every i below `count` on `jobs` threads and
-    // deliver() with each record on the calling thread, in order of i. A job
-    // starts input i only while fewer than `jobs` records wait for the ones
-    // before, so that few are held back. `tick` runs on the calling thread
-    // between records and every fifth of a second. Once `stop` is set, no
-    // input starts; those under way end and are delivered.
+    // Calls convert(i) for every i below `count` on up to `jobs` threads
+    // (on the calling thread where none can start) and deliver() with each
+    // record on the calling thread, in order of i. A job starts input i only
+    // while fewer than `jobs` inputs before it wait to be delivered, so that
+    // few records are held back. `tick` runs on the calling thread between
+    // records and every fifth of a second. Once `stop` is set, no input
+    // starts; those under way end, and those that give no record are skipped.
     void run(std::size_t count, const Convert& convert, const Deliver& deliver,
              const std::function<void()>& tick, const std::atomic<bool>& stop);
 
     // The threads the calling conversion may format on: its own and those
-    // of the jobs that found nothing left to start.
+    // of the jobs that convert nothing at the moment.
     unsigned threads_for_one() const;
 
 private:
     void work(const Convert& convert, const std::atomic<bool>& stop);
     bool may_start(const std::atomic<bool>& stop) const;
+    void run_here(const Convert& convert, const Deliver& deliver, const std::function<void()>& tick,
+                  const std::atomic<bool>& stop);
+    void deliver_in_order(const Deliver& deliver, const std::function<void()>& tick,
+                          const std::atomic<bool>& stop);
 
     unsigned jobs_;
+    std::atomic<unsigned> threads_{0};  // started
     std::size_t count_ = 0;
     std::size_t next_ = 0;       // the next input to start
     std::size_t delivered_ = 0;  // the inputs handed on

@@ -20,20 +20,21 @@ TEST(BatchFaults, GoOnOrStopAndLeaveNoTemporaryFile) {
         const char* what;
         const char* name_part;
         Fault fault;
-        int successes;
+        int successes, times;
         const char* jobs;
         std::size_t records;  // in the report
         std::size_t converted;
         const char* shown;
     } rows[] = {
-        {"an unreadable folder", "locked", Fault::cannot_open, 0, "2", 20, 20, "cannot read ./locked"},
-        {"a file that vanishes after the walk", "f03.kon", Fault::cannot_open, 1, "2", 21, 20,
+        {"an unreadable folder", "locked", Fault::cannot_open, 0, -1, "2", 20, 20, "cannot read ./locked"},
+        {"a file that vanishes after the walk", "f03.kon", Fault::cannot_open, 1, -1, "2", 21, 20,
          "Can't open ./f03.kon!"},
-        {"a write that fails", "f05.glb.kon2batch-tmp", Fault::cannot_write, 0, "2", 21, 20,
+        // One job writes f00's four outputs, then f01's, ...: the 22nd is f05.glb.
+        {"a write that fails", ".kon2batch-", Fault::cannot_write, 21, 1, "1", 21, 20,
          "N kann nicht geschrieben werden (1 file)"},
-        {"writes that keep failing", ".kon2batch-tmp", Fault::cannot_write, 0, "1", 10, 0,
+        {"writes that keep failing", ".kon2batch-", Fault::cannot_write, 0, -1, "1", 10, 0,
          "stopped: no output could be written for 10 inputs in a row"},
-        {"SIGINT", "f08.x.kon2batch-tmp", Fault::interrupt, 0, "1", 8, 8, "stopped by a signal"},
+        {"SIGINT", ".kon2batch-", Fault::interrupt, 32, 1, "1", 8, 8, "stopped by a signal"},
     };
     for (const auto& row : rows) {
         TempDir dir;
@@ -45,7 +46,7 @@ TEST(BatchFaults, GoOnOrStopAndLeaveNoTemporaryFile) {
         dir.write("locked/inside.kon", model);
         RunResult run;
         {
-            const FaultyFiles faults(row.name_part, row.fault, row.successes);
+            const FaultyFiles faults(row.name_part, row.fault, row.successes, row.times);
             run = run_batch_in(dir.path(), {"--jobs", row.jobs, "--out", "out", "--report", "r.jsonl", "."});
             EXPECT_GT(faults.faults(), 0) << row.what;
         }
@@ -61,7 +62,7 @@ TEST(BatchFaults, GoOnOrStopAndLeaveNoTemporaryFile) {
         const std::map<std::string, std::string> written = files_under(dir.path() / "out");
         EXPECT_EQ(written.size(), 4 * converted) << row.what;
         for (const auto& [name, bytes] : written) {
-            EXPECT_EQ(name.find("kon2batch-tmp"), std::string::npos) << row.what;
+            EXPECT_EQ(name.find(".kon2batch-"), std::string::npos) << row.what;
         }
     }
 }
@@ -76,7 +77,8 @@ TEST(BatchFaults, RunningOutOfMemoryFailsThatInputOnly) {
     }
     const std::vector<ReportRecord> records = read_report(dir.path() / "r.jsonl");
     ASSERT_EQ(records.size(), 2U);
-    EXPECT_EQ(records[0].outcome + ": " + records[0].messages, "failed: Zu wenig Speicher!\n");
+    EXPECT_EQ(records[0].outcome + ": " + records[0].messages,
+              "failed: Zu wenig Speicher!\nbig.kon ist fehlerhaft\n");
     EXPECT_EQ(records[1].outcome, "converted");
     EXPECT_EQ(files_under(dir.path()).size(), 2 + 1 + 4U);  // the inputs, the report, small's outputs
 }

@@ -73,7 +73,7 @@ void fill_archive(const fs::path& root) {
         std::system(("\"" KON2X_SAMPLE_INPUTS "\" \"" + generated.string() + "\" 290 7 < /dev/null").c_str()),
         0);
     const char* const folders[] = {"a", "a/b b", "\xC3\xA4/x.y", "a/b b/deep/deeper"};
-    const std::string names[] = {"with space ", "\xC3\xA4hnlich ", "two.dots.", std::string(200, 'n')};
+    const std::string names[] = {"with space ", "\xC3\xA4hnlich ", "two.dots.", std::string(240, 'n')};
     int number = 0;
     for (const fs::directory_entry& entry : fs::directory_iterator(generated)) {
         const fs::path folder = root / folders[number % 4];
@@ -162,6 +162,7 @@ TEST(Batch, RefusesCommandLinesAndFoldersItCannotUse) {
         {{"--report", "none/r.csv", "m.kon"}, 2, "cannot create the report none/r.csv"},
         {{"--frobnicate", "m.kon"}, 2, "unknown option --frobnicate"},
         {{"empty", "missing"}, 1, "no construction file found"},
+        {{"m.kon", "./m.kon", (dir.path() / "m.kon").string()}, 0, "1 input: 1 converted"},
         {{"--help"}, 0, "Usage: kon2batch"},
         {{"--quiet", "--to", "svg", "--out", "o", "m.kon"}, 0, ""},
     };

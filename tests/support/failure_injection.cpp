@@ -34,6 +34,7 @@ std::string file_fault_name;
 kon2x::test::FaultyFiles::Fault file_fault{};
 int file_opens_left = 0;
 int file_faults = 0;
+int file_faults_left = -1;
 std::set<std::FILE*> unwritable_files;
 
 template <typename Function>
@@ -44,10 +45,13 @@ Function next_definition(const char* name) {
 // The fault of opening `path` now, or null for none.
 const kon2x::test::FaultyFiles::Fault* fault_of_opening(const char* path) {
     std::lock_guard lock(file_fault_mutex);
-    if (file_fault_name.empty() || std::strstr(path, file_fault_name.c_str()) == nullptr ||
-        file_opens_left-- > 0) {
+    if (file_fault_name.empty() || std::strstr(path, file_fault_name.c_str()) == nullptr) {
         return nullptr;
     }
+    if (file_opens_left-- > 0 || file_faults_left == 0) {
+        return nullptr;
+    }
+    --file_faults_left;
     ++file_faults;
     return &file_fault;
 }
@@ -178,11 +182,12 @@ bool FailingThreadStart::failed() const {
     return thread_start_failed.load();
 }
 
-FaultyFiles::FaultyFiles(const std::string& name_part, Fault fault, int successes) {
+FaultyFiles::FaultyFiles(const std::string& name_part, Fault fault, int successes, int times) {
     std::lock_guard lock(file_fault_mutex);
     file_fault_name = name_part;
     file_fault = fault;
     file_opens_left = successes;
+    file_faults_left = times;
     file_faults = 0;
 }
 

@@ -37,8 +37,8 @@ public:
 };
 
 // While it lives, the files and folders whose path contains `name_part` are
-// opened normally `successes` times; from then on each open of one (fopen,
-// opendir) has the fault.
+// opened normally `successes` times; the next `times` opens of one (fopen,
+// opendir; all of them for a negative count) have the fault.
 class FaultyFiles {
 public:
     enum class Fault {
@@ -46,7 +46,7 @@ public:
         cannot_write,  // opens, but every fwrite to it fails with ENOSPC
         interrupt,     // raises SIGINT, then opens
     };
-    FaultyFiles(const std::string& name_part, Fault fault, int successes = 0);
+    FaultyFiles(const std::string& name_part, Fault fault, int successes = 0, int times = -1);
     ~FaultyFiles();
     FaultyFiles(const FaultyFiles&) = delete;
     FaultyFiles& operator=(const FaultyFiles&) = delete;

@@ -38,7 +38,6 @@ void JobPool::run(std::size_t count, const Convert& convert, const Deliver& deli
     try {
         while (threads.size() < std::min<std::size_t>(jobs_, std::max<std::size_t>(count, 1))) {
             threads.emplace_back([&] { work(convert, stop); });
-            ++threads_;
         }
     } catch (const std::system_error&) {
         // The system gave fewer threads than asked: the ones started do the work.
@@ -99,9 +98,11 @@ void JobPool::deliver_in_order(const Deliver& deliver, const std::function<void(
 }
 
 unsigned JobPool::threads_for_one() const {
+    // The cores that --jobs allows, whether or not a job thread runs on
+    // each, and no more than the machine has.
     const unsigned running = running_.load();
-    const unsigned threads = threads_.load();
-    return running >= threads ? 1 : threads - running + 1;
+    const unsigned idle = running >= jobs_ ? 0 : jobs_ - running;
+    return std::min(idle + 1, std::max(std::thread::hardware_concurrency(), 1U));
 }
 
 }  // namespace kon2x

@@ -33,7 +33,8 @@ public:
              const std::function<void()>& tick, const std::atomic<bool>& stop);
 
     // The threads the calling conversion may format on: its own and those
-    // of the jobs that convert nothing at the moment.
+    // of the jobs that convert nothing at the moment (fewer inputs than
+    // jobs, or the last ones).
     unsigned threads_for_one() const;
 
 private:
@@ -45,7 +46,6 @@ private:
                           const std::atomic<bool>& stop);
 
     unsigned jobs_;
-    std::atomic<unsigned> threads_{0};  // started
     std::size_t count_ = 0;
     std::size_t next_ = 0;       // the next input to start
     std::size_t delivered_ = 0;  // the inputs handed on

@@ -19,7 +19,7 @@ cmake --build build-windows-i686 -j "$jobs"
 # The Linux side of the comparison and the sample generator.
 cmake -S . -B build/release-tests -DCMAKE_BUILD_TYPE=Release -DKON2X_WERROR=ON >/dev/null
 cmake --build build/release-tests -j "$jobs" --target kon2x kon2gltf kon2svg kon2dxf kon2x_sample_inputs \
-    kon2x_batch_convert
+    kon2x_batch_convert kon2batch
 
 # One persistent Wine server for the whole run: a warm start is fast.
 wineboot --init >/dev/null 2>&1 || true
@@ -29,11 +29,13 @@ trap 'wineserver -k 2>/dev/null || true' EXIT
 echo "== unit tests under Wine"
 ctest --test-dir build-windows --output-on-failure < /dev/null
 
-for program in kon2x kon2gltf kon2svg kon2dxf; do
+for program in kon2x kon2gltf kon2svg kon2dxf kon2batch; do
     echo "== imports of $program.exe"
     imports=$(x86_64-w64-mingw32-objdump -p build-windows/$program.exe | sed -n 's/^[[:space:]]*DLL Name: //p' | sort | tr '\n' ' ')
     echo "$imports"
-    [ "$imports" = "KERNEL32.dll msvcrt.dll " ] || { echo "unexpected imports: $imports"; exit 1; }
+    expected="KERNEL32.dll msvcrt.dll "
+    [ $program = kon2batch ] && expected="KERNEL32.dll SHELL32.dll msvcrt.dll "  # the wide command line
+    [ "$imports" = "$expected" ] || { echo "unexpected imports: $imports"; exit 1; }
 done
 
 echo "== Linux and Windows builds compared"
@@ -54,4 +56,6 @@ for converter in kon2x:.x kon2gltf:.glb kon2svg:.svg kon2dxf:.dxf; do
     tests/windows/compare_batch.sh "$PWD/build/release-tests/tests/kon2x_batch_convert" \
         "$PWD/build-windows/tests/kon2x_batch_convert.exe" $program $batch_inputs
 done
+tests/windows/compare_kon2batch.sh "$PWD/build/release-tests/kon2batch" "$PWD/build-windows/kon2batch.exe" \
+    "$PWD/build/release-tests/tests/kon2x_sample_inputs" tests/corpus/*.kon tests/corpus/*.bin
 tests/windows/paths.sh "$PWD/build-windows/kon2x.exe" examples/house.kon

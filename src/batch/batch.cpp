@@ -1,6 +1,7 @@
 // The batch from its command line to its exit status.
 #include "batch/batch.hpp"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <csignal>
@@ -18,6 +19,7 @@
 #include "batch/input_walk.hpp"
 #include "batch/job_pool.hpp"
 #include "console/console.hpp"
+#include "console/file_names.hpp"
 #include "console/platform.hpp"
 #include "driver/paths.hpp"
 
@@ -36,6 +38,8 @@ constexpr int kNotAllConverted = 1;
 constexpr int kUsageError = 2;
 // Inputs in a row whose outputs could not be written before the batch gives up.
 constexpr int kWriteFailuresToStop = 10;
+// A temporary file written to this recently may belong to a shard running now.
+constexpr std::chrono::minutes kLiveTemporary{10};
 
 // Set to stop the batch: by a signal, or when writing keeps failing. A job
 // sees it before each output and before renaming, so that the files under
@@ -69,19 +73,6 @@ private:
     void (*terminate_)(int);
 };
 
-// The driver's line "kann nicht geöffnet werden" is kept in UTF-8, as the
-// report has it; the console gets the letter in its own character set.
-std::string for_console(std::string text) {
-    const std::string utf8 =
-        "nicht ge\xC3\xB6"
-        "ffnet";
-    const std::string shown = "nicht ge" + o_umlaut() + "ffnet";
-    for (std::size_t at = text.find(utf8); at != std::string::npos; at = text.find(utf8, at + shown.size())) {
-        text.replace(at, utf8.size(), shown);
-    }
-    return text;
-}
-
 // The output paths of every input, one per format: beside the input, or
 // under --out at the input's path below its PATH.
 std::vector<std::vector<std::string>> plan_outputs(const std::vector<BatchInput>& inputs,
@@ -90,7 +81,7 @@ std::vector<std::vector<std::string>> plan_outputs(const std::vector<BatchInput>
     for (std::size_t i = 0; i < inputs.size(); ++i) {
         const std::string base = options.out_dir.empty()
                                      ? inputs[i].path
-                                     : (fs::path(options.out_dir) / inputs[i].relative).string();
+                                     : name_of(path_of(options.out_dir) / path_of(inputs[i].relative));
         for (const OutputFormat* format : options.formats) {
             outputs[i].push_back(output_name_for(base, format->extension));
         }
@@ -105,8 +96,8 @@ constexpr char kSameOutput[] = " would also be written from ";
 // "/home/u/d/a.x", also through a symbolic link to its folder.
 std::string file_key(const std::string& path) {
     std::error_code error;
-    const fs::path canonical = fs::weakly_canonical(path, error);
-    return (error ? fs::absolute(path, error).lexically_normal() : canonical).string();
+    const fs::path canonical = fs::weakly_canonical(path_of(path), error);
+    return name_of(error ? fs::absolute(path_of(path), error).lexically_normal() : canonical);
 }
 
 // Inputs that would write the same file as another: one line for each pair,
@@ -140,9 +131,24 @@ BatchRecord collision_record(const BatchInput& input, const std::string& lines) 
     return record;
 }
 
+// The inputs of this shard, by a hash of their paths below their PATH with
+// '/' between folders: the same slices on every machine and system.
+std::vector<std::size_t> this_shard(const std::vector<BatchInput>& inputs, const BatchOptions& options) {
+    std::vector<std::size_t> chosen;
+    for (std::size_t i = 0; i < inputs.size(); ++i) {
+        std::string relative = inputs[i].relative;
+        std::replace(relative.begin(), relative.end(), '\\', '/');
+        if (options.shards == 0 || stable_hash(relative) % options.shards == options.shard - 1) {
+            chosen.push_back(i);
+        }
+    }
+    return chosen;
+}
+
 class Batch {
 public:
-    explicit Batch(const BatchOptions& options) : options_(options), pool_(options.jobs) {}
+    Batch(const BatchOptions& options, bool dropped)
+        : options_(options), pool_(options.jobs), dropped_(dropped) {}
 
     int run() {
         o_umlaut();  // the console's character set, asked before any thread starts
@@ -152,17 +158,20 @@ public:
         }
         const auto start = std::chrono::steady_clock::now();
         const InputWalk walk = find_inputs(options_.paths, options_.report_path);
+        remove_temporaries(walk);
         const std::vector<std::vector<std::string>> outputs = plan_outputs(walk.inputs, options_);
         const std::map<std::size_t, std::string> collisions = find_collisions(walk.inputs, outputs);
-        BatchTally tally(walk.inputs.size());
-        const JobSettings settings{options_.formats, [&] { return pool_.threads_for_one(); },
+        const std::vector<std::size_t> chosen = this_shard(walk.inputs, options_);
+        BatchTally tally(chosen.size());
+        const JobSettings settings{options_.formats, options_.update, [&] { return pool_.threads_for_one(); },
                                    &stop_requested};
         const auto seconds = [&] {
             return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         };
         pool_.run(
-            walk.inputs.size(),
-            [&](std::size_t i) -> std::optional<BatchRecord> {
+            chosen.size(),
+            [&](std::size_t k) -> std::optional<BatchRecord> {
+                const std::size_t i = chosen[k];
                 const auto collision = collisions.find(i);
                 return collision != collisions.end() ? collision_record(walk.inputs[i], collision->second)
                                                      : convert_input(walk.inputs[i], outputs[i], settings);
@@ -176,8 +185,8 @@ private:
     // The --out folder and the report, before anything else: 2 when either cannot be made.
     bool prepare() {
         std::error_code error;
-        if (!options_.out_dir.empty() && !fs::create_directories(options_.out_dir, error) &&
-            !fs::is_directory(options_.out_dir)) {
+        if (!options_.out_dir.empty() && !fs::create_directories(path_of(options_.out_dir), error) &&
+            !fs::is_directory(path_of(options_.out_dir))) {
             write_err("kon2batch: cannot create " + options_.out_dir + (error ? ": " + error.message() : "") +
                       "\n");
             return false;
@@ -188,11 +197,32 @@ private:
                       " would replace a construction file\n");
             return false;
         }
-        if (options_.report != ReportKind::none && !report_.open(options_.report_path, options_.report)) {
+        // The reports of a run's shards concatenate: the CSV header is the first shard's.
+        const bool header = options_.shard <= 1;
+        if (options_.report != ReportKind::none &&
+            !report_.open(options_.report_path, options_.report, header)) {
             write_err("kon2batch: cannot create the report " + options_.report_path + "\n");
             return false;
         }
         return true;
+    }
+
+    // The temporary files of killed runs, in the folders walked and under
+    // --out. Shards may run at once on one tree: then only those that have
+    // not been written to for a while.
+    void remove_temporaries(const InputWalk& walk) const {
+        std::vector<std::string> found = walk.temporaries;
+        if (!options_.out_dir.empty()) {
+            const std::vector<std::string> below_out = find_temporaries(options_.out_dir);
+            found.insert(found.end(), below_out.begin(), below_out.end());
+        }
+        const auto stale_before = fs::file_time_type::clock::now() - kLiveTemporary;
+        for (const std::string& temporary : found) {
+            std::error_code error;
+            if (options_.shards == 0 || fs::last_write_time(path_of(temporary), error) < stale_before) {
+                remove_file(temporary);
+            }
+        }
     }
 
     void deliver(const BatchRecord& record, BatchTally& tally) {
@@ -230,13 +260,19 @@ private:
         if (walk.inputs.empty()) {
             text += "kon2batch: no construction file found\n";
         }
+        if (dropped_) {
+            text += "Return->";  // a console of its own closes when the program ends
+        }
         if (!report_.close()) {
             text += "kon2batch: the report " + options_.report_path + " could not be written\n";
             report_failed_ = true;
         }
-        write_out(for_console(text));
-        const bool complete =
-            tally.all_converted() && walk.unreadable.empty() && !stop_requested && !report_failed_;
+        write_out(console_text(text));
+        if (dropped_) {
+            wait_for_enter();
+        }
+        const bool complete = tally.all_converted() && !walk.inputs.empty() && walk.unreadable.empty() &&
+                              !stop_requested && !report_failed_;
         return complete ? kConverted : kNotAllConverted;
     }
 
@@ -247,27 +283,41 @@ private:
     int write_failures_in_a_row_ = 0;
     std::size_t progress_width_ = 0;
     bool report_failed_ = false;
+    bool dropped_;
 };
 
 }  // namespace
 
+bool started_by_drop(unsigned console_processes) {
+    return console_processes == 1;
+}
+
+std::uint64_t stable_hash(std::string_view text) {
+    std::uint64_t hash = 14695981039346656037ULL;  // 64-bit FNV-1a
+    for (const char c : text) {
+        hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ULL;
+    }
+    return hash;
+}
+
 int run_batch(int argc, const char* const* argv) {
-    const unsigned cores = std::thread::hardware_concurrency();
-    const CommandLine line = parse_command_line(argc, argv, cores);
+    use_utf8_names();
+    const std::string program(file_name_of(argc > 0 && argv[0] != nullptr ? argv[0] : "kon2batch"));
+    const CommandLine line = parse_command_line(argc, argv, std::thread::hardware_concurrency());
     switch (line.action) {
     case CommandLineAction::help:
-        write_out(kBatchUsage);
+        write_out(batch_usage(program));
         return kConverted;
     case CommandLineAction::version:
         write_out("kon2batch " KON2X_VERSION "\n");
         return kConverted;
     case CommandLineAction::usage_error:
-        write_err("kon2batch: " + line.error + "\n" + kBatchUsage);
+        write_err("kon2batch: " + line.error + "\n" + batch_usage(program));
         return kUsageError;
     case CommandLineAction::convert:
         break;
     }
-    return Batch(line.options).run();
+    return Batch(line.options, started_by_drop(console_process_count())).run();
 }
 
 }  // namespace kon2x

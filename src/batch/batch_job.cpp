@@ -9,6 +9,7 @@
 #include <system_error>
 
 #include "console/console.hpp"
+#include "console/file_names.hpp"
 #include "driver/conversion_steps.hpp"
 #include "driver/output_file.hpp"
 
@@ -17,7 +18,8 @@ namespace kon2x {
 namespace fs = std::filesystem;
 
 const char* outcome_name(Outcome outcome) {
-    return outcome == Outcome::converted ? "converted" : outcome == Outcome::refused ? "refused" : "failed";
+    const char* const names[] = {"converted", "refused", "failed", "skipped"};
+    return names[static_cast<int>(outcome)];
 }
 
 namespace {
@@ -29,8 +31,8 @@ constexpr std::string_view kUtf8OUmlaut = "\xC3\xB6";
 std::string temporary_for(const std::string& output) {
     static const std::string run = format_message("%08x", static_cast<unsigned>(std::random_device()()));
     static std::atomic<unsigned long long> count{0};
-    const std::string name = kTemporaryPrefix + run + format_message("-%llu.tmp", count++);
-    return (fs::path(output).parent_path() / name).string();
+    const std::string name = kTemporaryPrefix + run + format_message("-%llu", count++) + kTemporarySuffix;
+    return name_of(path_of(output).parent_path() / name);
 }
 
 class InputConversion {
@@ -56,7 +58,7 @@ public:
         record_.milliseconds =
             std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start)
                 .count();
-        if (record_.outcome != Outcome::converted) {
+        if (record_.outcome != Outcome::converted && record_.outcome != Outcome::skipped) {
             std::vector<std::string> paths = outputs_;
             paths.push_back(input_.path);
             record_.kind = message_kind(record_.messages, paths);
@@ -67,6 +69,11 @@ public:
 private:
     // False when the batch stopped before the input was done.
     bool convert() {
+        if (settings_.update && up_to_date()) {
+            record_.outcome = Outcome::skipped;
+            record_.messages = "up to date";
+            return true;
+        }
         if (!load_convertible(model_, input_.path)) {
             record_.messages += refusal_line(input_.path);
             record_.outcome = Outcome::refused;
@@ -95,6 +102,22 @@ private:
         return true;
     }
 
+    // Every output exists and was written after the input; each is listed.
+    bool up_to_date() {
+        std::error_code error;
+        const fs::file_time_type input_time = fs::last_write_time(path_of(input_.path), error);
+        for (std::size_t i = 0; i < outputs_.size() && !error; ++i) {
+            const fs::path output = path_of(outputs_[i]);
+            if (!(fs::last_write_time(output, error) > input_time) || error) {
+                record_.outputs.clear();
+                return false;
+            }
+            record_.outputs.push_back(
+                {settings_.formats[i]->extension + 1, outputs_[i], fs::file_size(output, error), ""});
+        }
+        return !error;
+    }
+
     // The messages of the single program, which refuses an input whose
     // loading ran out; every output is given up.
     void out_of_memory() {
@@ -108,7 +131,7 @@ private:
 
     bool write_temporary(const OutputFormat& format, const std::string& output) {
         std::error_code error;
-        const fs::path folder = fs::path(output).parent_path();
+        const fs::path folder = path_of(output).parent_path();
         if (!folder.empty()) {
             fs::create_directories(folder, error);
         }
@@ -125,7 +148,8 @@ private:
             fail_output(format, output, result);
             return false;
         }
-        record_.outputs.push_back({format.extension + 1, output, fs::file_size(temporary, error), note});
+        record_.outputs.push_back(
+            {format.extension + 1, output, fs::file_size(path_of(temporary), error), note});
         return true;
     }
 
@@ -133,10 +157,10 @@ private:
     void rename_temporaries() {
         for (std::size_t i = 0; i < temporaries_.size(); ++i) {
             std::error_code error;
-            fs::rename(temporaries_[i], outputs_[i], error);
+            fs::rename(path_of(temporaries_[i]), path_of(outputs_[i]), error);
             if (error) {
                 for (std::size_t renamed = 0; renamed < i; ++renamed) {
-                    fs::remove(outputs_[renamed], error);
+                    remove_file(outputs_[renamed]);
                 }
                 remove_temporaries();
                 fail_output(*settings_.formats[i], outputs_[i], OutputResult::cannot_write);
@@ -159,8 +183,7 @@ private:
     void remove_temporaries() {
         for (const std::string& temporary : temporaries_) {
             if (!temporary.empty()) {
-                std::error_code ignored;
-                fs::remove(temporary, ignored);
+                remove_file(temporary);
             }
         }
         temporaries_.clear();

@@ -14,13 +14,10 @@
 
 namespace kon2x {
 
-// An output is written as ".kon2batch-RUN-N.tmp" in its folder (RUN: this
-// process's random token, N: a count), a name short enough beside any output
-// name and never a construction file's.
-inline constexpr char kTemporaryPrefix[] = ".kon2batch-";
-
 struct JobSettings {
     std::vector<const OutputFormat*> formats;
+    // Skip the input when its outputs all exist and are newer (--update).
+    bool update = false;
     // The threads a .x may be formatted on, asked when it starts.
     std::function<unsigned()> x_threads;
     // Set when the batch stops: a conversion under way is given up.

@@ -7,19 +7,25 @@
 
 namespace kon2x {
 
-const char kBatchUsage[] =
-    "Usage: kon2batch [--to x,glb,svg,dxf] [--out DIR] [--jobs N] [--report FILE] [--quiet] PATH...\n"
-    "Converts every construction file in the files and folders given (folders\n"
-    "with their subfolders) and goes on past every file that fails.\n"
-    "  --to LIST      the outputs to write, of x, glb, svg and dxf (default: all four)\n"
-    "  --out DIR      write under DIR, mirroring the paths below each PATH\n"
-    "                 (default: beside each input)\n"
-    "  --jobs N       files converted at once (default: the number of cores)\n"
-    "  --report FILE  one record per input: JSON Lines (.jsonl) or CSV (.csv)\n"
-    "  --quiet        no progress and no summary, only the failures\n"
-    "  --help, --version\n"
-    "Exit status: 0 when every input converted, 1 when any was refused or\n"
-    "failed or none was found, 2 for a usage error.\n";
+std::string batch_usage(std::string_view program) {
+    return "Usage: " + std::string(program) +
+           " [--to x,glb,svg,dxf] [--out DIR] [--jobs N] [--report FILE] [--update] [--shard I/N]\n"
+           "       [--quiet] PATH...\n"
+           "Converts every construction file in the files and folders given (folders\n"
+           "with their subfolders) and goes on past every file that fails.\n"
+           "  --to LIST      the outputs to write, of x, glb, svg and dxf (default: all four)\n"
+           "  --out DIR      write under DIR, mirroring the paths below each PATH\n"
+           "                 (default: beside each input)\n"
+           "  --jobs N       files converted at once (default: the number of cores)\n"
+           "  --report FILE  one record per input: JSON Lines (.jsonl) or CSV (.csv)\n"
+           "  --update       skip the inputs whose outputs all exist and are newer\n"
+           "  --shard I/N    only the I-th of N slices of the inputs, the same on every machine\n"
+           "                 (the CSV header in slice 1 alone: the N reports concatenate)\n"
+           "  --quiet        no progress and no summary, only the failures\n"
+           "  --help, --version\n"
+           "Exit status: 0 when every input converted or was up to date, 1 when any\n"
+           "was refused or failed or none was found, 2 for a usage error.\n";
+}
 
 namespace {
 
@@ -53,9 +59,16 @@ bool read_formats(std::string_view list, std::vector<const OutputFormat*>& forma
     return true;
 }
 
-bool read_jobs(std::string_view text, unsigned& jobs) {
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), jobs);
-    return error == std::errc() && end == text.data() + text.size() && jobs > 0;
+bool read_count(std::string_view text, unsigned& count) {
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), count);
+    return error == std::errc() && end == text.data() + text.size() && count > 0;
+}
+
+// "I/N" with 1 <= I <= N.
+bool read_shard(std::string_view text, unsigned& shard, unsigned& shards) {
+    const std::size_t slash = text.find('/');
+    return slash != std::string_view::npos && read_count(text.substr(0, slash), shard) &&
+           read_count(text.substr(slash + 1), shards) && shard <= shards;
 }
 
 ReportKind report_kind(std::string_view path) {
@@ -92,7 +105,7 @@ private:
     void read_option(std::string_view argument) {
         const std::size_t equals = argument.find('=');
         const std::string_view name = argument.substr(0, equals);
-        if (name == "--help" || name == "--version" || name == "--quiet") {
+        if (name == "--help" || name == "--version" || name == "--quiet" || name == "--update") {
             if (equals != std::string_view::npos) {
                 return fail(std::string(name) + " takes no value");
             }
@@ -100,9 +113,11 @@ private:
                            : name == "--version" ? CommandLineAction::version
                                                  : line_.action;
             line_.options.quiet = line_.options.quiet || name == "--quiet";
+            line_.options.update = line_.options.update || name == "--update";
             return;
         }
-        if (name != "--to" && name != "--out" && name != "--jobs" && name != "--report") {
+        if (name != "--to" && name != "--out" && name != "--jobs" && name != "--report" &&
+            name != "--shard") {
             return fail("unknown option " + std::string(argument));
         }
         std::string_view value;
@@ -120,8 +135,10 @@ private:
         BatchOptions& options = line_.options;
         if (name == "--to" && !read_formats(value, options.formats)) {
             fail("--to takes a list of x, glb, svg and dxf");
-        } else if (name == "--jobs" && !read_jobs(value, options.jobs)) {
+        } else if (name == "--jobs" && !read_count(value, options.jobs)) {
             fail("--jobs takes a number of at least 1");
+        } else if (name == "--shard" && !read_shard(value, options.shard, options.shards)) {
+            fail("--shard takes I/N, 1 <= I <= N");
         } else if (name == "--out") {
             options.out_dir = value;
             if (value.empty()) {

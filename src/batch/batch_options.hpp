@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "driver/output_formats.hpp"
@@ -19,6 +20,11 @@ struct BatchOptions {
     std::string report_path;
     ReportKind report = ReportKind::none;
     bool quiet = false;
+    // Skip an input whose outputs all exist and are newer than it.
+    bool update = false;
+    // Only the shard-th of `shards` slices of the inputs; 0 of 0: all of them.
+    unsigned shard = 0;
+    unsigned shards = 0;
     std::vector<std::string> paths;
 };
 
@@ -31,12 +37,12 @@ struct CommandLine {
     std::string error;
 };
 
-// Reads `kon2batch [--to x,glb,svg,dxf] [--out DIR] [--jobs N] [--report FILE]
-// [--quiet] [--help] [--version] PATH...`; an option's value may also follow
+// Reads the command line of batch_usage(); an option's value may also follow
 // it after '='. "--" ends the options. `cores` is the default of --jobs.
 CommandLine parse_command_line(int argc, const char* const* argv, unsigned cores);
 
-// The usage line and what each option does, for --help and usage errors.
-extern const char kBatchUsage[];
+// The usage lines and what each option does, for --help and usage errors,
+// naming the program as it was started (kon2batch.exe on Windows).
+std::string batch_usage(std::string_view program);
 
 }  // namespace kon2x

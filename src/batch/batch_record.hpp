@@ -9,9 +9,9 @@
 
 namespace kon2x {
 
-enum class Outcome { converted, refused, failed };
+enum class Outcome { converted, refused, failed, skipped };
 
-// "converted", "refused", "failed".
+// "converted", "refused", "failed", "skipped" (up to date).
 const char* outcome_name(Outcome outcome);
 
 struct OutputRecord {
@@ -30,6 +30,7 @@ struct BatchRecord {
     // messages, then the driver's line of a refusal or failure.
     std::string messages;
     // Converted: every output written. Failed: the one that could not be.
+    // Skipped: the outputs there already.
     std::vector<OutputRecord> outputs;
     bool counted = false;  // the model loaded: the counts hold
     ModelCounts counts;

@@ -3,6 +3,7 @@
 
 #include <array>
 
+#include "console/file_names.hpp"
 #include "export/output/json_text.hpp"
 
 namespace kon2x {
@@ -156,10 +157,10 @@ BatchReport::~BatchReport() {
     close();
 }
 
-bool BatchReport::open(const std::string& path, ReportKind kind) {
+bool BatchReport::open(const std::string& path, ReportKind kind, bool header) {
     kind_ = kind;
-    file_ = std::fopen(path.c_str(), "wb");
-    if (file_ != nullptr && kind == ReportKind::csv) {
+    file_ = open_file(path, "wb");
+    if (file_ != nullptr && kind == ReportKind::csv && header) {
         ok_ = std::fputs(kCsvHeader, file_) >= 0 && std::fflush(file_) == 0;
     }
     return file_ != nullptr;

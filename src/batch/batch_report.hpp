@@ -30,8 +30,9 @@ public:
     BatchReport(const BatchReport&) = delete;
     BatchReport& operator=(const BatchReport&) = delete;
 
-    // Creates (or replaces) the report at `path`; false when it cannot.
-    bool open(const std::string& path, ReportKind kind);
+    // Creates (or replaces) the report at `path`, a CSV with its header
+    // where `header` is set; false when it cannot.
+    bool open(const std::string& path, ReportKind kind, bool header = true);
     // Appends the record and flushes it, so that a batch killed later keeps it.
     void write(const BatchRecord& record);
     // False when any write failed.

@@ -24,13 +24,12 @@ std::string files(std::size_t count) {
 }  // namespace
 
 void BatchTally::add(const BatchRecord& record) {
-    ++(record.outcome == Outcome::converted ? converted_
-       : record.outcome == Outcome::refused ? refused_
-                                            : failed_);
+    std::size_t* const counts[] = {&converted_, &refused_, &failed_, &up_to_date_};
+    ++*counts[static_cast<int>(record.outcome)];
     for (const OutputRecord& output : record.outputs) {
         bytes_ += record.outcome == Outcome::converted ? output.bytes : 0;
     }
-    if (record.outcome == Outcome::converted) {
+    if (record.outcome == Outcome::converted || record.outcome == Outcome::skipped) {
         return;
     }
     const auto same =
@@ -55,11 +54,14 @@ std::string BatchTally::progress(double seconds) const {
 }
 
 std::string BatchTally::summary(std::size_t skipped, double seconds) const {
+    const std::string up_to_date =
+        up_to_date_ > 0 ? format_message(", %llu up to date", wide(up_to_date_)) : "";
     return format_message(
-        "%llu %s: %llu converted, %llu refused, %llu failed; %llu other %s skipped; "
+        "%llu %s: %llu converted%s, %llu refused, %llu failed; %llu other %s skipped; "
         "%s written in %.1f s\n",
-        wide(inputs_), inputs_ == 1 ? "input" : "inputs", wide(converted_), wide(refused_), wide(failed_),
-        wide(skipped), skipped == 1 ? "file" : "files", megabytes(bytes_).c_str(), seconds);
+        wide(inputs_), inputs_ == 1 ? "input" : "inputs", wide(converted_), up_to_date.c_str(),
+        wide(refused_), wide(failed_), wide(skipped), skipped == 1 ? "file" : "files",
+        megabytes(bytes_).c_str(), seconds);
 }
 
 std::string BatchTally::kinds() const {

@@ -8,12 +8,32 @@
 #include <set>
 #include <system_error>
 
+#include "console/file_names.hpp"
+
 namespace kon2x {
 
 namespace fs = std::filesystem;
 
+bool is_temporary_name(std::string_view file_name) {
+    return file_name.starts_with(kTemporaryPrefix) && file_name.ends_with(kTemporarySuffix);
+}
+
+std::vector<std::string> find_temporaries(const std::string& folder) {
+    std::vector<std::string> found;
+    std::error_code error;
+    for (fs::recursive_directory_iterator
+             it(path_of(folder), fs::directory_options::skip_permission_denied, error),
+         end;
+         !error && it != end; it.increment(error)) {
+        if (is_temporary_name(name_of(it->path().filename()))) {
+            found.push_back(name_of(it->path()));
+        }
+    }
+    return found;
+}
+
 FileKind file_kind(const std::string& path) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
+    std::FILE* file = open_file(path, "rb");
     if (file == nullptr) {
         return FileKind::unreadable;
     }
@@ -37,8 +57,8 @@ namespace {
 // The same file however its path is spelled ("d/a.kon", "./d/a.kon", "/u/d/a.kon").
 std::string spelling_free(const std::string& path) {
     std::error_code error;
-    const fs::path absolute = fs::absolute(path, error);
-    return (error ? fs::path(path) : absolute).lexically_normal().string();
+    const fs::path absolute = fs::absolute(path_of(path), error);
+    return name_of((error ? path_of(path) : absolute).lexically_normal());
 }
 
 class Walk {
@@ -53,14 +73,14 @@ public:
 
     void visit_path(const std::string& given) {
         std::error_code error;
-        const fs::file_status status = fs::status(given, error);
+        const fs::file_status status = fs::status(path_of(given), error);
         if (error) {
             return unreadable(given, error);
         }
         if (fs::is_directory(status)) {
-            visit_folder(given, "");
+            visit_folder(path_of(given), "");
         } else {
-            visit_file(given, fs::path(given).filename().string(), fs::is_regular_file(status));
+            visit_file(given, name_of(path_of(given).filename()), fs::is_regular_file(status));
         }
     }
 
@@ -72,7 +92,7 @@ private:
             entries.push_back(*it);
         }
         if (error) {
-            unreadable(folder.string(), error);
+            unreadable(name_of(folder), error);
         }
         std::sort(entries.begin(), entries.end(), [](const auto& a, const auto& b) {
             return a.path().filename().native() < b.path().filename().native();
@@ -83,7 +103,7 @@ private:
             if (entry.is_directory(type_error) && !entry.is_symlink(type_error)) {
                 visit_folder(entry.path(), below);
             } else if (!entry.is_directory(type_error)) {
-                visit_file(entry.path().string(), below.string(), entry.is_regular_file(type_error));
+                visit_file(name_of(entry.path()), name_of(below), entry.is_regular_file(type_error));
             }
         }
     }
@@ -91,6 +111,10 @@ private:
     // Only a regular file is opened: a pipe or a device could block the walk.
     void visit_file(const std::string& path, const std::string& relative, bool regular) {
         if (!seen_.insert(spelling_free(path)).second) {
+            return;
+        }
+        if (is_temporary_name(name_of(path_of(path).filename()))) {
+            walk_.temporaries.push_back(path);
             return;
         }
         switch (regular ? file_kind(path) : FileKind::other) {

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kon2x {
@@ -16,6 +17,13 @@ struct BatchInput {
     std::string relative;
 };
 
+// An output is written as ".kon2batch-RUN-N.tmp" in its folder (RUN: the
+// process's random token, N: a count): short beside any output name, never
+// a construction file's, and found again after a run that was killed.
+inline constexpr char kTemporaryPrefix[] = ".kon2batch-";
+inline constexpr char kTemporarySuffix[] = ".tmp";
+bool is_temporary_name(std::string_view file_name);
+
 struct InputWalk {
     // In the order of the PATHs given, each folder's entries sorted by name.
     std::vector<BatchInput> inputs;
@@ -23,6 +31,8 @@ struct InputWalk {
     std::size_t skipped = 0;
     // One line for each folder or file that could not be read.
     std::vector<std::string> unreadable;
+    // Temporary files of earlier runs.
+    std::vector<std::string> temporaries;
 };
 
 // Walks the PATHs. Symbolic links to folders are not followed; a file is
@@ -30,6 +40,9 @@ struct InputWalk {
 // twice, or as a file and inside a folder given) is taken once; the file
 // `excluded` (the report) never.
 InputWalk find_inputs(const std::vector<std::string>& paths, const std::string& excluded = "");
+
+// The temporary files of earlier runs in `folder` and its subfolders.
+std::vector<std::string> find_temporaries(const std::string& folder);
 
 enum class FileKind { construction, other, unreadable };
 

@@ -6,6 +6,7 @@
 
 #if defined(_WIN32)
 #include <io.h>
+#include <windows.h>
 #elif !defined(__wasi__)
 #include <langinfo.h>
 #include <unistd.h>
@@ -23,6 +24,26 @@ bool standard_error_is_terminal() {
     return _isatty(_fileno(stderr)) != 0;
 }
 
+unsigned console_process_count() {
+    DWORD processes[2];
+    return GetConsoleProcessList(processes, 2);
+}
+
+std::string console_text(const std::string& utf8) {
+    const int size = static_cast<int>(utf8.size());
+    std::wstring wide(
+        static_cast<std::size_t>(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0)), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, wide.data(), static_cast<int>(wide.size()));
+    const UINT code_page = GetConsoleOutputCP() != 0 ? GetConsoleOutputCP() : CP_ACP;
+    const int wide_size = static_cast<int>(wide.size());
+    std::string text(static_cast<std::size_t>(WideCharToMultiByte(code_page, 0, wide.data(), wide_size,
+                                                                  nullptr, 0, nullptr, nullptr)),
+                     '\0');
+    WideCharToMultiByte(code_page, 0, wide.data(), wide_size, text.data(), static_cast<int>(text.size()),
+                        nullptr, nullptr);
+    return text;
+}
+
 #elif defined(__wasi__)
 
 // WebAssembly: the host shows the bytes as UTF-8 (a browser, or node on a
@@ -33,6 +54,14 @@ std::string o_umlaut() {
 
 bool standard_error_is_terminal() {
     return false;
+}
+
+unsigned console_process_count() {
+    return 0;
+}
+
+std::string console_text(const std::string& utf8) {
+    return utf8;
 }
 
 #else
@@ -64,6 +93,23 @@ std::string o_umlaut() {
 
 bool standard_error_is_terminal() {
     return isatty(STDERR_FILENO) != 0;
+}
+
+unsigned console_process_count() {
+    return 0;
+}
+
+std::string console_text(const std::string& utf8) {
+    const std::string in_utf8 =
+        "nicht ge\xC3\xB6"
+        "ffnet";
+    const std::string shown = "nicht ge" + o_umlaut() + "ffnet";
+    std::string text = utf8;
+    for (std::size_t at = text.find(in_utf8); at != std::string::npos;
+         at = text.find(in_utf8, at + shown.size())) {
+        text.replace(at, in_utf8.size(), shown);
+    }
+    return text;
 }
 
 #endif

@@ -1,5 +1,5 @@
 // What differs between Windows and POSIX systems: the console's character
-// set, and whether standard error is a terminal.
+// set, whether standard error is a terminal, and who shares the console.
 #pragma once
 
 #include <string>
@@ -13,5 +13,15 @@ std::string o_umlaut();
 
 // Whether standard error is a terminal, where a line can be rewritten in place.
 bool standard_error_is_terminal();
+
+// The processes attached to this program's console: 1 on Windows when it
+// opened a console of its own, as for files dropped onto it in Explorer; 0
+// where the system does not tell.
+unsigned console_process_count();
+
+// UTF-8 text in the console's character set: on Windows, its code page; on
+// a console that is not UTF-8 elsewhere, the driver's "geöffnet" with the
+// letter as o_umlaut() gives it (other bytes, such as file names, stay).
+std::string console_text(const std::string& utf8);
 
 }  // namespace kon2x

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "console/console.hpp"
+#include "console/file_names.hpp"
 #include "console/platform.hpp"
 #include "driver/conversion_steps.hpp"
 #include "driver/out_of_memory.hpp"
@@ -59,7 +60,7 @@ public:
     int out_of_memory() {
         model_.release();
         if (!output_name_.empty()) {
-            std::remove(output_name_.c_str());
+            remove_file(output_name_);
         }
         report_and_wait(kOutOfMemoryLine);
         return writing_ ? kFailure : refuse_input();

@@ -3,6 +3,8 @@
 
 #include <cstdio>
 
+#include "console/file_names.hpp"
+
 namespace kon2x {
 
 namespace {
@@ -18,7 +20,7 @@ public:
     ~PartialFile() {
         if (file_ != nullptr) {
             std::fclose(file_);
-            std::remove(path_.c_str());
+            remove_file(path_);
         }
     }
 
@@ -27,7 +29,7 @@ public:
         const bool closed = std::fclose(file_) == 0;
         file_ = nullptr;
         if (!written || !closed) {
-            std::remove(path_.c_str());
+            remove_file(path_);
         }
         return written && closed;
     }
@@ -40,7 +42,7 @@ private:
 }  // namespace
 
 OutputResult write_output_file(const std::string& path, const std::function<void(OutputBuffer&)>& fill) {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
+    std::FILE* file = open_file(path, "wb");
     if (file == nullptr) {
         return OutputResult::cannot_open;
     }

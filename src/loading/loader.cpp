@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "console/console.hpp"
+#include "console/file_names.hpp"
 #include "loading/archive_reader.hpp"
 #include "loading/line_derivation.hpp"
 #include "loading/text_fields.hpp"
@@ -42,7 +43,7 @@ void load_stream(ConstructionModel& model, std::FILE* file) {
 
 void load(ConstructionModel& model, const std::string& path) {
     model.source_name = path;
-    const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+    const std::unique_ptr<std::FILE, FileCloser> file(open_file(path, "rb"));
     if (!file) {
         report_and_wait(format_message("Can't open %s!\n", path.c_str()));
         return;

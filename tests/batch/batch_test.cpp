@@ -1,11 +1,18 @@
 // kon2batch on the corpus, on a generated archive of nested folders, and on
 // command lines it must refuse: its outputs against the single programs'.
-#include <gtest/gtest.h>
+#include "batch/batch.hpp"
 
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <regex>
+#include <set>
 
 #include "batch/batch_job.hpp"
 #include "batch/batch_report.hpp"
@@ -174,6 +181,67 @@ TEST(Batch, RefusesCommandLinesAndFoldersItCannotUse) {
     EXPECT_EQ(files_under(dir.path() / "o").size(), 1U);
 }
 
+// Every output beside `input`, under its golden name's bytes.
+void expect_golden_outputs(const fs::path& input) {
+    for (const char* extension : {".x", ".glb", ".svg", ".dxf"}) {
+        fs::path output = input;
+        EXPECT_TRUE(read_file(output.replace_extension(extension)) ==
+                    read_file(source_path(std::string("tests/corpus/grid") + extension)))
+            << output;
+    }
+}
+
+TEST(Batch, RerunsAfterAKillConvertOnlyWhatIsMissingAndShardsSplitTheInputs) {
+    TempDir dir;
+    for (const char* folder : {"tree/0", "tree/1", "tree/2"}) {
+        fs::create_directories(dir.path() / folder);
+    }
+    for (int i = 0; i < 150; ++i) {
+        write_file(dir.path() / "tree" / std::to_string(i % 3) /
+                       std::string("g").append(std::to_string(i)).append(".kon"),
+                   read_file(source_path("tests/corpus/grid.kon")));
+    }
+    write_file(dir.path() / "tree/1/.kon2batch-0badf00d-7.tmp", "left by a run that was killed");
+    const pid_t batch = fork();
+    if (batch == 0) {
+        std::freopen("/dev/null", "r", stdin);
+        execl(KON2BATCH_EXE, "kon2batch", "--jobs", "1", "--report", (dir.path() / "killed.csv").c_str(),
+              (dir.path() / "tree").c_str(), nullptr);
+        std::_Exit(127);
+    }
+    while (read_file(dir.path() / "killed.csv").find(".kon,") == std::string::npos &&
+           waitpid(batch, nullptr, WNOHANG) == 0) {
+    }
+    kill(batch, SIGKILL);
+    waitpid(batch, nullptr, 0);
+    const auto run = [&](std::vector<std::string> arguments) {
+        arguments.insert(arguments.end(), {"--update", "--report", "r.jsonl", "tree"});
+        EXPECT_EQ(run_batch_in(dir.path(), arguments).status, 0);
+        std::map<std::string, std::size_t> outcomes;
+        for (const ReportRecord& record : read_report(dir.path() / "r.jsonl")) {
+            ++outcomes[record.outcome];
+        }
+        return outcomes;
+    };
+    EXPECT_EQ(run({}).count("refused"), 0U);
+    const std::map<std::string, std::string> converted = files_under(dir.path() / "tree");
+    EXPECT_EQ(converted.size(), 150 * 5U);  // no temporary file left
+    expect_golden_outputs(dir.path() / "tree/2/g149.kon");
+    EXPECT_EQ(run({}), (std::map<std::string, std::size_t>{{"skipped", 150}}));
+    fs::last_write_time(dir.path() / "tree/0/g3.kon",
+                        fs::file_time_type::clock::now() + std::chrono::minutes(1));
+    EXPECT_EQ(run({}), (std::map<std::string, std::size_t>{{"converted", 1}, {"skipped", 149}}));
+    EXPECT_EQ(files_under(dir.path() / "tree"), converted);
+    std::set<std::string> inputs;
+    for (const char* shard : {"1/3", "2/3", "3/3"}) {
+        EXPECT_GT(run({"--shard", shard}).at("skipped"), 30U) << shard;
+        for (const ReportRecord& record : read_report(dir.path() / "r.jsonl")) {
+            EXPECT_TRUE(inputs.insert(record.input).second) << record.input << " in two shards";
+        }
+    }
+    EXPECT_EQ(inputs.size(), 150U);
+}
+
 TEST(Batch, SumsUpMessagesByTheirKindAndEscapesWhatIsNotUtf8) {
     const struct {
         std::string messages;
@@ -186,6 +254,10 @@ TEST(Batch, SumsUpMessagesByTheirKindAndEscapesWhatIsNotUtf8) {
     };
     for (const auto& row : kinds) {
         EXPECT_EQ(message_kind(row.messages, {"d/x.kon", "d/x.x"}), row.kind);
+    }
+    EXPECT_EQ(stable_hash("a"), 0xaf63dc4c8601ec8cULL);  // the same shards on every machine
+    for (const auto& [processes, dropped] : {std::pair{0U, false}, {1U, true}, {2U, false}}) {
+        EXPECT_EQ(started_by_drop(processes), dropped) << processes;
     }
     EXPECT_EQ(utf8_or_escaped("\xC3\xA4 \xF6 \xE0\x80\x80 \xF4\x90\x80\x80 \xED\xA0\x80 \xF0\x9F\x98\x80"),
               "\xC3\xA4 \\xF6 \\xE0\\x80\\x80 \\xF4\\x90\\x80\\x80 \\xED\\xA0\\x80 \xF0\x9F\x98\x80");

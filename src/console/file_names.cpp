@@ -1,0 +1,83 @@
+// Opening by narrow or, on Windows in UTF-8, by wide names.
+#include "console/file_names.hpp"
+
+#if defined(_WIN32)
+#include <windows.h>
+#endif
+
+namespace kon2x {
+
+namespace {
+
+bool utf8_names = false;
+
+}  // namespace
+
+void use_utf8_names() {
+    utf8_names = true;
+}
+
+#if defined(_WIN32)
+
+namespace {
+
+std::wstring widen(const std::string& utf8) {
+    const int size = static_cast<int>(utf8.size());
+    std::wstring wide(
+        static_cast<std::size_t>(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0)), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, wide.data(), static_cast<int>(wide.size()));
+    return wide;
+}
+
+std::string to_utf8(const std::wstring& wide) {
+    const int size = static_cast<int>(wide.size());
+    std::string utf8(static_cast<std::size_t>(
+                         WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, nullptr, 0, nullptr, nullptr)),
+                     '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, utf8.data(), static_cast<int>(utf8.size()), nullptr,
+                        nullptr);
+    return utf8;
+}
+
+}  // namespace
+
+std::FILE* open_file(const std::string& name, const char* mode) {
+    return utf8_names ? _wfopen(widen(name).c_str(), widen(mode).c_str()) : std::fopen(name.c_str(), mode);
+}
+
+int remove_file(const std::string& name) {
+    return utf8_names ? _wremove(widen(name).c_str()) : std::remove(name.c_str());
+}
+
+std::filesystem::path path_of(const std::string& name) {
+    return utf8_names ? std::filesystem::path(widen(name)) : std::filesystem::path(name);
+}
+
+std::string name_of(const std::filesystem::path& path) {
+    return utf8_names ? to_utf8(path.wstring()) : path.string();
+}
+
+#else
+
+std::FILE* open_file(const std::string& name, const char* mode) {
+    return std::fopen(name.c_str(), mode);
+}
+
+int remove_file(const std::string& name) {
+    return std::remove(name.c_str());
+}
+
+#if !defined(__wasi__)
+
+std::filesystem::path path_of(const std::string& name) {
+    return name;
+}
+
+std::string name_of(const std::filesystem::path& path) {
+    return path.string();
+}
+
+#endif
+#endif
+
+}  // namespace kon2x

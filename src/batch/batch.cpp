@@ -38,8 +38,6 @@ constexpr int kNotAllConverted = 1;
 constexpr int kUsageError = 2;
 // Inputs in a row whose outputs could not be written before the batch gives up.
 constexpr int kWriteFailuresToStop = 10;
-// A temporary file written to this recently may belong to a shard running now.
-constexpr std::chrono::minutes kLiveTemporary{10};
 
 // Set to stop the batch: by a signal, or when writing keeps failing. A job
 // sees it before each output and before renaming, so that the files under
@@ -91,14 +89,6 @@ std::vector<std::vector<std::string>> plan_outputs(const std::vector<BatchInput>
 
 // "OUTPUT would also be written from OTHER-INPUT".
 constexpr char kSameOutput[] = " would also be written from ";
-
-// The file a path names, however it is spelled: "d/a.x", "./d/a.x" or
-// "/home/u/d/a.x", also through a symbolic link to its folder.
-std::string file_key(const std::string& path) {
-    std::error_code error;
-    const fs::path canonical = fs::weakly_canonical(path_of(path), error);
-    return name_of(error ? fs::absolute(path_of(path), error).lexically_normal() : canonical);
-}
 
 // Inputs that would write the same file as another: one line for each pair,
 // naming the other input and the first output they share; both are refused.
@@ -163,8 +153,8 @@ public:
         const std::map<std::size_t, std::string> collisions = find_collisions(walk.inputs, outputs);
         const std::vector<std::size_t> chosen = this_shard(walk.inputs, options_);
         BatchTally tally(chosen.size());
-        const JobSettings settings{options_.formats, options_.update, [&] { return pool_.threads_for_one(); },
-                                   &stop_requested};
+        const JobSettings settings{options_.formats, options_.update, this_slice(),
+                                   [&] { return pool_.threads_for_one(); }, &stop_requested};
         const auto seconds = [&] {
             return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         };
@@ -187,42 +177,45 @@ private:
         std::error_code error;
         if (!options_.out_dir.empty() && !fs::create_directories(path_of(options_.out_dir), error) &&
             !fs::is_directory(path_of(options_.out_dir))) {
-            write_err("kon2batch: cannot create " + options_.out_dir + (error ? ": " + error.message() : "") +
-                      "\n");
+            write_err(console_text("kon2batch: cannot create " + options_.out_dir +
+                                   (error ? ": " + error.message() : "") + "\n"));
             return false;
         }
         if (options_.report != ReportKind::none &&
             file_kind(options_.report_path) == FileKind::construction) {
-            write_err("kon2batch: the report " + options_.report_path +
-                      " would replace a construction file\n");
+            write_err(console_text("kon2batch: the report " + options_.report_path +
+                                   " would replace a construction file\n"));
             return false;
         }
         // The reports of a run's shards concatenate: the CSV header is the first shard's.
         const bool header = options_.shard <= 1;
         if (options_.report != ReportKind::none &&
             !report_.open(options_.report_path, options_.report, header)) {
-            write_err("kon2batch: cannot create the report " + options_.report_path + "\n");
+            write_err(console_text("kon2batch: cannot create the report " + options_.report_path + "\n"));
             return false;
         }
         return true;
     }
 
     // The temporary files of killed runs, in the folders walked and under
-    // --out. Shards may run at once on one tree: then only those that have
-    // not been written to for a while.
+    // --out. The slices of a sharded run may convert in one tree at once:
+    // a slice removes only what an earlier run of the same slice left.
     void remove_temporaries(const InputWalk& walk) const {
         std::vector<std::string> found = walk.temporaries;
         if (!options_.out_dir.empty()) {
             const std::vector<std::string> below_out = find_temporaries(options_.out_dir);
             found.insert(found.end(), below_out.begin(), below_out.end());
         }
-        const auto stale_before = fs::file_time_type::clock::now() - kLiveTemporary;
         for (const std::string& temporary : found) {
-            std::error_code error;
-            if (options_.shards == 0 || fs::last_write_time(path_of(temporary), error) < stale_before) {
+            const std::optional<Slice> slice = temporary_slice(name_of(path_of(temporary).filename()));
+            if (options_.shards == 0 || slice == this_slice()) {
                 remove_file(temporary);
             }
         }
+    }
+
+    Slice this_slice() const {
+        return options_.shards == 0 ? Slice{} : Slice{options_.shard, options_.shards};
     }
 
     void deliver(const BatchRecord& record, BatchTally& tally) {
@@ -260,12 +253,12 @@ private:
         if (walk.inputs.empty()) {
             text += "kon2batch: no construction file found\n";
         }
-        if (dropped_) {
-            text += "Return->";  // a console of its own closes when the program ends
-        }
         if (!report_.close()) {
             text += "kon2batch: the report " + options_.report_path + " could not be written\n";
             report_failed_ = true;
+        }
+        if (dropped_) {
+            text += "Return->";  // a console of its own closes when the program ends
         }
         write_out(console_text(text));
         if (dropped_) {
@@ -304,6 +297,8 @@ int run_batch(int argc, const char* const* argv) {
     use_utf8_names();
     const std::string program(file_name_of(argc > 0 && argv[0] != nullptr ? argv[0] : "kon2batch"));
     const CommandLine line = parse_command_line(argc, argv, std::thread::hardware_concurrency());
+    // Double-clicked, or given files dropped onto it: its console closes when it ends.
+    const bool own_console = started_by_drop(console_process_count());
     switch (line.action) {
     case CommandLineAction::help:
         write_out(batch_usage(program));
@@ -311,13 +306,16 @@ int run_batch(int argc, const char* const* argv) {
     case CommandLineAction::version:
         write_out("kon2batch " KON2X_VERSION "\n");
         return kConverted;
-    case CommandLineAction::usage_error:
-        write_err("kon2batch: " + line.error + "\n" + batch_usage(program));
+    case CommandLineAction::usage_error: {
+        const std::string text = console_text("kon2batch: " + line.error + "\n" + batch_usage(program));
+        own_console ? complain_and_wait(text) : write_err(text);
         return kUsageError;
+    }
     case CommandLineAction::convert:
         break;
     }
-    return Batch(line.options, started_by_drop(console_process_count())).run();
+    // A drop gives paths alone; with options it was started some other way (a scheduled task).
+    return Batch(line.options, own_console && !line.options.options_given).run();
 }
 
 }  // namespace kon2x

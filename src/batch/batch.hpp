@@ -11,7 +11,8 @@ namespace kon2x {
 // (--update); 1 when any was refused or failed,
 // none was found, a file or folder could not be read, or the batch was
 // stopped (SIGINT, SIGTERM, writing that kept failing); 2 for a usage error
-// or an --out folder or report that cannot be created. Never waits for Enter.
+// or an --out folder or report that cannot be created. Waits for Enter only
+// where it was started for a drop.
 // Started for files dropped onto it, it waits for Enter after its summary.
 int run_batch(int argc, const char* const* argv);
 

@@ -5,9 +5,9 @@
 #include <chrono>
 #include <filesystem>
 #include <new>
-#include <random>
 #include <system_error>
 
+#include "batch/temporary_names.hpp"
 #include "console/console.hpp"
 #include "console/file_names.hpp"
 #include "driver/conversion_steps.hpp"
@@ -18,6 +18,7 @@ namespace kon2x {
 namespace fs = std::filesystem;
 
 const char* outcome_name(Outcome outcome) {
+    static_assert(static_cast<int>(Outcome::skipped) == 3, "the names in the order of Outcome");
     const char* const names[] = {"converted", "refused", "failed", "skipped"};
     return names[static_cast<int>(outcome)];
 }
@@ -28,11 +29,8 @@ namespace {
 constexpr std::string_view kUtf8OUmlaut = "\xC3\xB6";
 
 // A fresh temporary name in the folder of `output`.
-std::string temporary_for(const std::string& output) {
-    static const std::string run = format_message("%08x", static_cast<unsigned>(std::random_device()()));
-    static std::atomic<unsigned long long> count{0};
-    const std::string name = kTemporaryPrefix + run + format_message("-%llu", count++) + kTemporarySuffix;
-    return name_of(path_of(output).parent_path() / name);
+std::string temporary_for(const std::string& output, const Slice& slice) {
+    return name_of(path_of(output).parent_path() / path_of(temporary_name(slice)));
 }
 
 class InputConversion {
@@ -115,6 +113,9 @@ private:
             record_.outputs.push_back(
                 {settings_.formats[i]->extension + 1, outputs_[i], fs::file_size(output, error), ""});
         }
+        if (error) {
+            record_.outputs.clear();
+        }
         return !error;
     }
 
@@ -135,7 +136,7 @@ private:
         if (!folder.empty()) {
             fs::create_directories(folder, error);
         }
-        const std::string temporary = temporary_for(output);
+        const std::string temporary = temporary_for(output, settings_.slice);
         std::string note;
         const unsigned threads = &format == &kDirectXMesh && settings_.x_threads ? settings_.x_threads() : 1;
         const OutputResult result =

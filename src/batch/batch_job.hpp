@@ -10,6 +10,7 @@
 
 #include "batch/batch_record.hpp"
 #include "batch/input_walk.hpp"
+#include "batch/temporary_names.hpp"
 #include "driver/output_formats.hpp"
 
 namespace kon2x {
@@ -18,6 +19,8 @@ struct JobSettings {
     std::vector<const OutputFormat*> formats;
     // Skip the input when its outputs all exist and are newer (--update).
     bool update = false;
+    // Named in the temporary files, so that a rerun of the slice knows its own.
+    Slice slice;
     // The threads a .x may be formatted on, asked when it starts.
     std::function<unsigned()> x_threads;
     // Set when the batch stops: a conversion under way is given up.

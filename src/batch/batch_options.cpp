@@ -103,6 +103,7 @@ public:
 
 private:
     void read_option(std::string_view argument) {
+        line_.options.options_given = true;
         const std::size_t equals = argument.find('=');
         const std::string_view name = argument.substr(0, equals);
         if (name == "--help" || name == "--version" || name == "--quiet" || name == "--update") {

@@ -26,6 +26,8 @@ struct BatchOptions {
     unsigned shard = 0;
     unsigned shards = 0;
     std::vector<std::string> paths;
+    // Any option was given (files dropped onto the program come without).
+    bool options_given = false;
 };
 
 enum class CommandLineAction { convert, help, version, usage_error };

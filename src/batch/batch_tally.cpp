@@ -24,6 +24,7 @@ std::string files(std::size_t count) {
 }  // namespace
 
 void BatchTally::add(const BatchRecord& record) {
+    static_assert(static_cast<int>(Outcome::skipped) == 3, "the counts in the order of Outcome");
     std::size_t* const counts[] = {&converted_, &refused_, &failed_, &up_to_date_};
     ++*counts[static_cast<int>(record.outcome)];
     for (const OutputRecord& output : record.outputs) {

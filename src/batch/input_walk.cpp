@@ -8,15 +8,12 @@
 #include <set>
 #include <system_error>
 
+#include "batch/temporary_names.hpp"
 #include "console/file_names.hpp"
 
 namespace kon2x {
 
 namespace fs = std::filesystem;
-
-bool is_temporary_name(std::string_view file_name) {
-    return file_name.starts_with(kTemporaryPrefix) && file_name.ends_with(kTemporarySuffix);
-}
 
 std::vector<std::string> find_temporaries(const std::string& folder) {
     std::vector<std::string> found;
@@ -25,7 +22,7 @@ std::vector<std::string> find_temporaries(const std::string& folder) {
              it(path_of(folder), fs::directory_options::skip_permission_denied, error),
          end;
          !error && it != end; it.increment(error)) {
-        if (is_temporary_name(name_of(it->path().filename()))) {
+        if (it->is_regular_file(error) && temporary_slice(name_of(it->path().filename()))) {
             found.push_back(name_of(it->path()));
         }
     }
@@ -113,7 +110,7 @@ private:
         if (!seen_.insert(spelling_free(path)).second) {
             return;
         }
-        if (is_temporary_name(name_of(path_of(path).filename()))) {
+        if (regular && temporary_slice(name_of(path_of(path).filename()))) {
             walk_.temporaries.push_back(path);
             return;
         }

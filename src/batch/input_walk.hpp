@@ -4,7 +4,6 @@
 
 #include <cstddef>
 #include <string>
-#include <string_view>
 #include <vector>
 
 namespace kon2x {
@@ -17,13 +16,6 @@ struct BatchInput {
     std::string relative;
 };
 
-// An output is written as ".kon2batch-RUN-N.tmp" in its folder (RUN: the
-// process's random token, N: a count): short beside any output name, never
-// a construction file's, and found again after a run that was killed.
-inline constexpr char kTemporaryPrefix[] = ".kon2batch-";
-inline constexpr char kTemporarySuffix[] = ".tmp";
-bool is_temporary_name(std::string_view file_name);
-
 struct InputWalk {
     // In the order of the PATHs given, each folder's entries sorted by name.
     std::vector<BatchInput> inputs;
@@ -31,7 +23,7 @@ struct InputWalk {
     std::size_t skipped = 0;
     // One line for each folder or file that could not be read.
     std::vector<std::string> unreadable;
-    // Temporary files of earlier runs.
+    // Temporary files of earlier runs (see temporary_names.hpp).
     std::vector<std::string> temporaries;
 };
 

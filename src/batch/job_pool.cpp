@@ -69,8 +69,10 @@ void JobPool::deliver_in_order(const Deliver& deliver, const std::function<void(
                                const std::atomic<bool>& stop) {
     std::unique_lock lock(mutex_);
     while (true) {
-        finished_one_.wait_for(lock, std::chrono::milliseconds(200),
-                               [&] { return finished_.contains(delivered_); });
+        finished_one_.wait_for(lock, std::chrono::milliseconds(200), [&] {
+            return finished_.contains(delivered_) ||
+                   (next_ >= count_ && running_ == 0 && delivered_ == next_);
+        });
         for (auto found = finished_.find(delivered_); found != finished_.end();
              found = finished_.find(delivered_)) {
             std::optional<BatchRecord> record = std::move(found->second);

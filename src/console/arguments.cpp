@@ -2,6 +2,8 @@
 // program that asks for it imports shell32.
 #include "console/arguments.hpp"
 
+#include "console/file_names.hpp"
+
 #if defined(_WIN32)
 #include <windows.h>
 // shellapi.h needs windows.h first.
@@ -20,10 +22,7 @@ std::vector<std::string> utf8_arguments(int argc, char** argv) {
     }
     std::vector<std::string> arguments;
     for (int i = 0; i < count; ++i) {
-        const int size = WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, nullptr, 0, nullptr, nullptr);
-        std::string utf8(static_cast<std::size_t>(size > 0 ? size - 1 : 0), '\0');
-        WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, utf8.data(), size, nullptr, nullptr);
-        arguments.push_back(utf8);
+        arguments.push_back(utf8_of(wide[i]));
     }
     LocalFree(wide);
     return arguments;

@@ -19,9 +19,7 @@ void use_utf8_names() {
 
 #if defined(_WIN32)
 
-namespace {
-
-std::wstring widen(const std::string& utf8) {
+std::wstring wide_of(const std::string& utf8) {
     const int size = static_cast<int>(utf8.size());
     std::wstring wide(
         static_cast<std::size_t>(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0)), L'\0');
@@ -29,7 +27,7 @@ std::wstring widen(const std::string& utf8) {
     return wide;
 }
 
-std::string to_utf8(const std::wstring& wide) {
+std::string utf8_of(const std::wstring& wide) {
     const int size = static_cast<int>(wide.size());
     std::string utf8(static_cast<std::size_t>(
                          WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, nullptr, 0, nullptr, nullptr)),
@@ -39,22 +37,33 @@ std::string to_utf8(const std::wstring& wide) {
     return utf8;
 }
 
-}  // namespace
-
 std::FILE* open_file(const std::string& name, const char* mode) {
-    return utf8_names ? _wfopen(widen(name).c_str(), widen(mode).c_str()) : std::fopen(name.c_str(), mode);
+    return utf8_names ? _wfopen(wide_of(name).c_str(), wide_of(mode).c_str())
+                      : std::fopen(name.c_str(), mode);
 }
 
 int remove_file(const std::string& name) {
-    return utf8_names ? _wremove(widen(name).c_str()) : std::remove(name.c_str());
+    return utf8_names ? _wremove(wide_of(name).c_str()) : std::remove(name.c_str());
 }
 
 std::filesystem::path path_of(const std::string& name) {
-    return utf8_names ? std::filesystem::path(widen(name)) : std::filesystem::path(name);
+    return utf8_names ? std::filesystem::path(wide_of(name)) : std::filesystem::path(name);
 }
 
 std::string name_of(const std::filesystem::path& path) {
-    return utf8_names ? to_utf8(path.wstring()) : path.string();
+    return utf8_names ? utf8_of(path.wstring()) : path.string();
+}
+
+std::string file_key(const std::string& name) {
+    std::error_code error;
+    const std::filesystem::path canonical = std::filesystem::weakly_canonical(path_of(name), error);
+    const std::wstring path =
+        (error ? std::filesystem::absolute(path_of(name), error).lexically_normal() : canonical).wstring();
+    // Upper case as NTFS compares names (kernel32 alone, as the programs import).
+    std::wstring key(path.size(), L'\0');
+    LCMapStringW(LOCALE_INVARIANT, LCMAP_UPPERCASE, path.data(), static_cast<int>(path.size()), key.data(),
+                 static_cast<int>(key.size()));
+    return utf8_of(key);
 }
 
 #else
@@ -75,6 +84,12 @@ std::filesystem::path path_of(const std::string& name) {
 
 std::string name_of(const std::filesystem::path& path) {
     return path.string();
+}
+
+std::string file_key(const std::string& name) {
+    std::error_code error;
+    const std::filesystem::path canonical = std::filesystem::weakly_canonical(name, error);
+    return (error ? std::filesystem::absolute(name, error).lexically_normal() : canonical).string();
 }
 
 #endif

@@ -13,7 +13,7 @@
 
 namespace kon2x {
 
-// From now on, names are UTF-8 (called once, before any thread starts).
+// From now on, names are UTF-8 (called before any thread starts).
 void use_utf8_names();
 
 std::FILE* open_file(const std::string& name, const char* mode);
@@ -23,6 +23,16 @@ int remove_file(const std::string& name);
 #if !defined(__wasi__)
 std::filesystem::path path_of(const std::string& name);
 std::string name_of(const std::filesystem::path& path);
+
+// The file `name` names, however it is spelled: "d/a.x", "./d/a.x" or
+// "/home/u/d/a.x", through symbolic links to its folders, and on Windows in
+// any case, as its file systems compare names.
+std::string file_key(const std::string& name);
+#endif
+
+#if defined(_WIN32)
+std::wstring wide_of(const std::string& utf8);
+std::string utf8_of(const std::wstring& wide);
 #endif
 
 }  // namespace kon2x

@@ -4,6 +4,8 @@
 #include <clocale>
 #include <cstdio>
 
+#include "console/file_names.hpp"
+
 #if defined(_WIN32)
 #include <io.h>
 #include <windows.h>
@@ -30,10 +32,7 @@ unsigned console_process_count() {
 }
 
 std::string console_text(const std::string& utf8) {
-    const int size = static_cast<int>(utf8.size());
-    std::wstring wide(
-        static_cast<std::size_t>(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0)), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, wide.data(), static_cast<int>(wide.size()));
+    const std::wstring wide = wide_of(utf8);
     const UINT code_page = GetConsoleOutputCP() != 0 ? GetConsoleOutputCP() : CP_ACP;
     const int wide_size = static_cast<int>(wide.size());
     std::string text(static_cast<std::size_t>(WideCharToMultiByte(code_page, 0, wide.data(), wide_size,

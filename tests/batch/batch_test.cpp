@@ -16,6 +16,7 @@
 
 #include "batch/batch_job.hpp"
 #include "batch/batch_report.hpp"
+#include "batch/temporary_names.hpp"
 #include "console/console.hpp"
 #include "driver/driver.hpp"
 #include "support/batch_run.hpp"
@@ -201,7 +202,8 @@ TEST(Batch, RerunsAfterAKillConvertOnlyWhatIsMissingAndShardsSplitTheInputs) {
                        std::string("g").append(std::to_string(i)).append(".kon"),
                    read_file(source_path("tests/corpus/grid.kon")));
     }
-    write_file(dir.path() / "tree/1/.kon2batch-0badf00d-7.tmp", "left by a run that was killed");
+    write_file(dir.path() / "tree/1/.kon2batch-1-1-0badf00d-7.tmp", "left by a run that was killed");
+    write_file(dir.path() / "tree/1/.kon2batch-notes.tmp", "a user's file that only looks alike");
     const pid_t batch = fork();
     if (batch == 0) {
         std::freopen("/dev/null", "r", stdin);
@@ -209,8 +211,12 @@ TEST(Batch, RerunsAfterAKillConvertOnlyWhatIsMissingAndShardsSplitTheInputs) {
               (dir.path() / "tree").c_str(), nullptr);
         std::_Exit(127);
     }
+    siginfo_t exited{};  // the child is not reaped before the kill, so its pid stays its own
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(1);
     while (read_file(dir.path() / "killed.csv").find(".kon,") == std::string::npos &&
-           waitpid(batch, nullptr, WNOHANG) == 0) {
+           waitid(P_PID, static_cast<id_t>(batch), &exited, WEXITED | WNOHANG | WNOWAIT) == 0 &&
+           exited.si_pid == 0 && std::chrono::steady_clock::now() < deadline) {
+        usleep(100);
     }
     kill(batch, SIGKILL);
     waitpid(batch, nullptr, 0);
@@ -225,7 +231,7 @@ TEST(Batch, RerunsAfterAKillConvertOnlyWhatIsMissingAndShardsSplitTheInputs) {
     };
     EXPECT_EQ(run({}).count("refused"), 0U);
     const std::map<std::string, std::string> converted = files_under(dir.path() / "tree");
-    EXPECT_EQ(converted.size(), 150 * 5U);  // no temporary file left
+    EXPECT_EQ(converted.size(), 150 * 5 + 1U);  // no temporary file left, the look-alike kept
     expect_golden_outputs(dir.path() / "tree/2/g149.kon");
     EXPECT_EQ(run({}), (std::map<std::string, std::size_t>{{"skipped", 150}}));
     fs::last_write_time(dir.path() / "tree/0/g3.kon",
@@ -256,6 +262,14 @@ TEST(Batch, SumsUpMessagesByTheirKindAndEscapesWhatIsNotUtf8) {
         EXPECT_EQ(message_kind(row.messages, {"d/x.kon", "d/x.x"}), row.kind);
     }
     EXPECT_EQ(stable_hash("a"), 0xaf63dc4c8601ec8cULL);  // the same shards on every machine
+    EXPECT_EQ(temporary_name(Slice{2, 8}).substr(0, 15), ".kon2batch-2-8-");
+    for (const auto& [name, slice] :
+         {std::pair<std::string, std::optional<Slice>>{".kon2batch-2-8-0badf00d-17.tmp", Slice{2, 8}},
+          {".kon2batch-1-1-0BADF00D-1.tmp", std::nullopt},
+          {".kon2batch-notes.tmp", std::nullopt},
+          {".kon2batch-1-1-0badf00d-.tmp", std::nullopt}}) {
+        EXPECT_EQ(temporary_slice(name), slice) << name;
+    }
     for (const auto& [processes, dropped] : {std::pair{0U, false}, {1U, true}, {2U, false}}) {
         EXPECT_EQ(started_by_drop(processes), dropped) << processes;
     }

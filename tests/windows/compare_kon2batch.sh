@@ -3,10 +3,12 @@
 # the corpus and 300 generated files in nested folders, with names that need
 # care (spaces, ä, two dots, a name outside every Western code page); the
 # output trees byte for byte and the CSV reports but for the times and the
-# folder separator; then the second of three shards on both sides. A Wine
-# failure or a difference runs the Windows side once more, reported.
+# folder separator, and the exit statuses; then the second of three shards.
+# The folders are given by name, so that a name outside the code page also
+# passes through the command line. A Wine failure or a difference runs the
+# Windows side once more, reported.
 # Usage: compare_kon2batch.sh LINUX_KON2BATCH WINDOWS_KON2BATCH SAMPLE_GENERATOR INPUT...
-set -u
+set -u -o pipefail
 linux=$1
 windows=$2
 generator=$3
@@ -35,7 +37,8 @@ side() {
     shift
     rm -rf "${work:?}/$name" "$work/$name.csv"
     cp -r "$work/tree" "$work/$name"
-    (cd "$work/$name" && "$@" --report ../$name.raw.csv . < /dev/null > /dev/null 2>&1)
+    (cd "$work/$name" && "$@" --report ../$name.raw.csv "a b" 模型 corpus < /dev/null > /dev/null 2>&1)
+    echo "status $?" > "$work/$name.status"
     tr '\\' '/' < "$work/$name.raw.csv" | python3 -c '
 import csv, sys
 rows = list(csv.reader(sys.stdin))
@@ -50,10 +53,11 @@ compare() {  # LABEL ARGUMENTS...: both sides with these arguments
     side linux env LC_ALL=C "$linux" "$@"
     for attempt in 1 2; do
         side windows wine "$windows" "$@"
-        if diff -r "$work/linux" "$work/windows" > "$work/differences" &&
-            diff "$work/linux.csv" "$work/windows.csv" >> "$work/differences"; then
+        if [ -s "$work/linux.csv" ] && diff -r "$work/linux" "$work/windows" > "$work/differences" &&
+            diff "$work/linux.csv" "$work/windows.csv" >> "$work/differences" &&
+            diff "$work/linux.status" "$work/windows.status" >> "$work/differences"; then
             [ "$attempt" -eq 2 ] && echo "UNSTABLE: kon2batch.exe ($label) differed once under Wine and matched when run again"
-            echo "compared kon2batch $label on $(python3 -c "import csv,sys; print(len(list(csv.reader(sys.stdin))) - 1)" < "$work/linux.csv") inputs, one process each: all equal"
+            echo "compared kon2batch $label on $(python3 -c "import csv,sys; print(sum(1 for row in csv.reader(sys.stdin) if row[0] != 'input'))" < "$work/linux.csv") inputs, one process each: all equal"
             return 0
         fi
     done

@@ -112,11 +112,11 @@ test-browsers: web web-native
 	@scripts/setup-browsers.sh
 	BUILD_DIR=$(BUILD_DIR) scripts/test-browsers.sh $(ENGINES)
 
-# build-windows/kon2x.exe and kon2gltf.exe for 64-bit Windows, each one exe with no DLLs beside it.
+# build-windows/kon2x.exe, kon2gltf.exe, kon2svg.exe, kon2dxf.exe and kon2batch.exe for 64-bit Windows, each one exe with no DLLs beside it.
 windows:
 	@scripts/setup.sh cmake make g++-mingw-w64-x86-64-posix
 	cmake -S . -B build-windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=Release -DKON2X_TESTS=OFF $(STRICT)
-	cmake --build build-windows -j $(JOBS) --target kon2x kon2gltf kon2svg kon2dxf
+	cmake --build build-windows -j $(JOBS) --target kon2x kon2gltf kon2svg kon2dxf kon2batch
 
 # Unit tests under Wine, the import list, and the comparison with the Linux build.
 test-windows:

@@ -54,18 +54,6 @@ std::string name_of(const std::filesystem::path& path) {
     return utf8_names ? utf8_of(path.wstring()) : path.string();
 }
 
-std::string file_key(const std::string& name) {
-    std::error_code error;
-    const std::filesystem::path canonical = std::filesystem::weakly_canonical(path_of(name), error);
-    const std::wstring path =
-        (error ? std::filesystem::absolute(path_of(name), error).lexically_normal() : canonical).wstring();
-    // Upper case as NTFS compares names (kernel32 alone, as the programs import).
-    std::wstring key(path.size(), L'\0');
-    LCMapStringW(LOCALE_INVARIANT, LCMAP_UPPERCASE, path.data(), static_cast<int>(path.size()), key.data(),
-                 static_cast<int>(key.size()));
-    return utf8_of(key);
-}
-
 #else
 
 std::FILE* open_file(const std::string& name, const char* mode) {
@@ -86,13 +74,36 @@ std::string name_of(const std::filesystem::path& path) {
     return path.string();
 }
 
-std::string file_key(const std::string& name) {
-    std::error_code error;
-    const std::filesystem::path canonical = std::filesystem::weakly_canonical(name, error);
-    return (error ? std::filesystem::absolute(name, error).lexically_normal() : canonical).string();
+#endif
+#endif
+
+#if !defined(__wasi__)
+
+namespace {
+
+// The path as its file system compares names: on Windows (NTFS) without
+// regard to case, upper-cased by kernel32 alone, as the programs import.
+std::string as_compared(const std::filesystem::path& path) {
+#if defined(_WIN32)
+    const std::wstring wide = path.wstring();
+    std::wstring key(wide.size(), L'\0');
+    LCMapStringW(LOCALE_INVARIANT, LCMAP_UPPERCASE, wide.data(), static_cast<int>(wide.size()), key.data(),
+                 static_cast<int>(key.size()));
+    return utf8_of(key);
+#else
+    return path.string();
+#endif
 }
 
-#endif
+}  // namespace
+
+std::string file_key(const std::string& name) {
+    std::error_code error;
+    const std::filesystem::path canonical = std::filesystem::weakly_canonical(path_of(name), error);
+    return as_compared(error ? std::filesystem::absolute(path_of(name), error).lexically_normal()
+                             : canonical);
+}
+
 #endif
 
 }  // namespace kon2x

@@ -11,7 +11,7 @@ STRICT        = -DKON2X_WERROR=ON
 WEB_PACKAGES = clang-19 lld-19 libc++-19-dev-wasm32 libc++abi-19-dev-wasm32 libclang-rt-19-dev-wasm32 wasi-libc
 WINDOWS_PACKAGES = cmake make g++ libgtest-dev googletest g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine wine64
 
-.PHONY: all run preview release test test-clang test-release test-threads format-check no-exceptions web web-native test-web test-browsers windows test-windows dist test-dist bench fuzz ci clean
+.PHONY: all run preview release test test-clang test-release test-threads format-check no-exceptions web web-native test-web test-browsers windows test-windows dist test-dist bench bench-page fuzz ci clean
 
 all: release
 
@@ -140,6 +140,12 @@ bench:
 	  $(BUILD_DIR)/bench/bench/kon2x_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 	bench/run.sh
 	bench/batch.sh
+
+# The page's figures in headless Chromium (bench/page.mjs on the example and
+# the bench models), "Make .x" against kon2.wasm under node in the same run.
+bench-page: web
+	@scripts/setup-gltf.sh
+	bench/page.sh $(BUILD_DIR)
 
 fuzz:
 	@scripts/setup.sh cmake make clang libclang-rt-14-dev

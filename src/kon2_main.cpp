@@ -9,7 +9,7 @@
 int main(int argc, char** argv) {
     const std::string_view name = argc > 0 ? argv[0] : "";
     if (name == "kon2info") {
-        return kon2x::print_model_summary(argc, argv);
+        return kon2x::convert_with_summary(argc, argv);
     }
     if (const kon2x::OutputFormat* format = kon2x::converter_format(name)) {
         return kon2x::run_converter(argc, argv, *format);

@@ -30,8 +30,9 @@ async function bundle(entry, modules) {
 }
 
 const programs = (await readFile(path.join(build, "kon2.wasm"))).toString("base64");
-const worker = await bundle("worker.js", { "kon2x-programs": `export const programs = ${JSON.stringify(programs)};` });
+const worker = await bundle("worker.js", {});
 const script = await bundle("main.js", {
+    "kon2x-programs": `export const programs = ${JSON.stringify(programs)};`,
     "kon2x-worker": `export const workerSource = ${JSON.stringify(worker)};`,
     "kon2x-version": `export const version = ${JSON.stringify(version)};`,
 });

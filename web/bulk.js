@@ -16,7 +16,8 @@ export function bulkBox(points) {
     const centre = [0, 1, 2].map((axis) => median(points, axis));
     const distances = new Float64Array(count);
     for (let i = 0; i < count; i++) {
-        distances[i] = Math.max(...[0, 1, 2].map((axis) => Math.abs(points[3 * i + axis] - centre[axis])));
+        const [x, y, z] = [points[3 * i] - centre[0], points[3 * i + 1] - centre[1], points[3 * i + 2] - centre[2]];
+        distances[i] = Math.max(Math.abs(x), Math.abs(y), Math.abs(z));
     }
     const sorted = distances.slice().sort();
     let kept = count;

@@ -3,9 +3,15 @@
 // the running one is dropped, whatever arrives in which order.
 
 // What a job ends in:
-//   { kind: "done", status, messages, files: [{ name, size, blob }], stdout }
+//   { kind: "done", status, messages, files: [{ name, size, blob }], facts (kon2info's JSON, or "") }
 //   { kind: "cancelled" }: cancelled, or superseded by a newer job
 //   { kind: "trapped", message }: the program stopped with an error
+// The program as the page names it: kon2info is kon2gltf with the model's
+// facts written beside its .glb.
+function programTitle(program) {
+    return program === "kon2info" ? "kon2gltf" : program;
+}
+
 export class JobRunner {
     // makeWorker(): a new worker (a Worker, or anything with postMessage,
     // terminate, onmessage and onerror). onChange(): told when a job starts,
@@ -22,31 +28,38 @@ export class JobRunner {
         return this.running !== null;
     }
 
-    // Runs `program` on the bytes of file `name` (transferred) and resolves
-    // with its result. A running job is cancelled first. With onChunk(name,
-    // bytes) the files are handed on as they are written instead of kept.
+    // Runs `program` (named by programTitle while it runs) on the bytes of
+    // file `name` (transferred) and resolves with its result. A running job
+    // is cancelled first. With onChunk(name, bytes) the files are handed on
+    // as they are written instead of kept.
     run({ program, name, bytes }, { onChunk = null } = {}) {
         this.cancel();
         const id = ++this.lastId;
         const result = new Promise((resolve) => {
-            this.running = { id, program, written: 0, resolve, onChunk };
+            this.running = { id, program: programTitle(program), written: 0, resolve, onChunk };
         });
         try {
             this.workerOf().postMessage({ type: "convert", job: id, program, name, bytes, stream: onChunk !== null }, [bytes]);
         } catch (error) {
-            this.finish({ kind: "trapped", message: `${program} could not start: ${error.message}` });
+            this.finish({ kind: "trapped", message: `${programTitle(program)} could not start: ${error.message}` });
         }
         this.onChange();
         return result;
     }
 
     // Ends the running job, if any, as cancelled: the worker is stopped and
-    // a new one starts with the next job.
+    // a new one started at once, ready for the next job.
     cancel() {
         if (!this.running) return;
         this.worker?.terminate();
         this.worker = null;
         this.finish({ kind: "cancelled" });
+        this.prepare();
+    }
+
+    // Starts the worker before the first job needs it.
+    prepare() {
+        this.workerOf();
     }
 
     workerOf() {
@@ -75,10 +88,10 @@ export class JobRunner {
         } else if (data.type === "chunk") {
             job.onChunk?.(data.name, data.bytes);
         } else if (data.type === "result") {
-            const { status, messages, files, stdout } = data;
-            this.finish({ kind: "done", status, messages, files, stdout });
+            const { status, messages, files, facts } = data;
+            this.finish({ kind: "done", status, messages, files, facts });
         } else if (data.type === "failed") {
-            this.finish({ kind: "trapped", message: data.message });
+            this.finish({ kind: "trapped", message: `${job.program}: ${data.message}` });
         }
     }
 

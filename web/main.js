@@ -7,11 +7,19 @@ import { Session } from "./session.js";
 import { DrawingView } from "./drawing_view.js";
 import { wireView } from "./view_controls.js";
 import { Viewer } from "./viewer.js";
+import { programs } from "kon2x-programs";
 import { workerSource } from "kon2x-worker";
 import { version } from "kon2x-version";
 
 const workerUrl = URL.createObjectURL(new Blob([workerSource], { type: "text/javascript" }));
-const jobs = new JobRunner(() => new Worker(workerUrl), () => session.render());
+// The programs are compiled once for the page, and posted to each worker.
+const compiled = WebAssembly.compile(Uint8Array.from(atob(programs), (c) => c.charCodeAt(0)))
+    .then((module) => ({ module }), (error) => ({ problem: `the programs could not be compiled: ${error.message}` }));
+const jobs = new JobRunner(() => {
+    const worker = new Worker(workerUrl);
+    compiled.then((programs) => worker.postMessage({ type: "module", ...programs }));
+    return worker;
+}, () => session.render());
 const session = new Session({
     jobs, viewer: new Viewer(element("canvas-box")), render, instances: new InstanceList((j) => session.select(j)),
     drawingView: new DrawingView(element("drawing-box")),
@@ -20,7 +28,6 @@ const session = new Session({
 element("version").textContent = version;
 element("cancel").onclick = () => session.cancel();
 element("make-x").onclick = () => session.xExport.make();
-element("count-again").onclick = () => session.facts.countAgain();
 element("choice-go").onclick = () => session.open(session.state.intake.models[Number(element("choice-list").value)]);
 for (const [id, kind] of [["edges", "outlines"], ["lines", "lines"], ["dots", "dots"]]) {
     element(id).onchange = (event) => session.setSettings({ shown: { [kind]: event.target.checked } });
@@ -37,4 +44,5 @@ element("snapshot").onclick = async () => {
 };
 wireView(session);
 listenForFiles((files) => session.give(files));
+jobs.prepare();
 session.render();

@@ -9,7 +9,7 @@ const kLost = "The 3D view stopped: the browser took its graphics away. Converti
 // The one note over the view.
 export function viewNote(session) {
     const { state, viewer } = session;
-    const notes = [...state.intake.refused, state.infoProblem];
+    const notes = [...state.intake.refused];
     if (state.drawingShown) notes.push(farLinesNote(state.drawing?.far));
     else if (!viewer.working) notes.push(viewer.lost ? kLost : kNoWebGL);
     else if (state.model && !state.busy) notes.push(drawingNote(state, viewer));

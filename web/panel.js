@@ -138,8 +138,6 @@ export function render(session) {
     makeX.hidden = !session.xExport.canMake();
     makeX.disabled = running !== null;
     element("x-note").textContent = xNote(session);
-    element("count-again").hidden = !session.facts.canCountAgain() || state.busy;
-    element("count-again").disabled = running !== null;
     const drawn = state.view !== null && session.viewer.working;
     element("snapshot").hidden = !drawn;
     element("edges-toggle").hidden = !drawn;

@@ -2,12 +2,19 @@
 // answered, what is shown and selected, how the view is set. Each action
 // changes the state, then the panel and the notes are drawn from it
 // (panel.js, notes.js). This file holds the sequence of files and their
-// runs, the selection and the view; the model's facts, the .x and the
-// drawing's files have their own (model_facts.js, x_export.js, drawing_files.js).
+// runs, the selection and the view; the .x and the drawing's files have
+// their own (x_export.js, drawing_files.js).
 import { DrawingFiles } from "./drawing_files.js";
 import { readGlb } from "./glb.js";
-import { ModelFacts } from "./model_facts.js";
 import { XExport } from "./x_export.js";
+
+// The stages of showing a file, marked for the browser's performance tools
+// and the page's benchmark: "kon2x open" first, then each stage as it ends.
+const kStages = ["open", "read", "converted", "facts", "glb", "scene", "frame"];
+function stage(name) {
+    if (name === "open") for (const each of kStages) performance.clearMarks(`kon2x ${each}`);
+    performance.mark(`kon2x ${name}`);
+}
 
 // What belongs to the construction file shown; a new file starts from this.
 function fileState(file) {
@@ -15,11 +22,10 @@ function fileState(file) {
         file,
         bytes: null,           // its content, read once
         busy: file !== null,   // while it is read, converted and drawn
-        outcome: null,         // kon2gltf's result (jobs.js), or { kind: "unreadable" | "failed", message }
+        outcome: null,         // kon2info's result (jobs.js): kon2gltf's run; or { kind: "unreadable" | "failed", message }
         downloads: [],         // [{ name, url }]: the files the programs wrote, as they named them
         model: null,           // readGlb of its .glb
-        info: null,            // kon2info's summary
-        infoProblem: "",       // why there is none
+        info: null,            // kon2info's facts
         unplaced: new Set(),   // the instances that cannot be placed
         nodeOf: new Map(),     // instance number to node index
         view: null,            // what the viewer drew (Viewer.show)
@@ -55,7 +61,7 @@ export class Session {
         };
         this.opened = 0;  // counts the files opened, so that an older one's late answer is dropped
         this.draws = 0;  // counts the drawings started: only the latest one shows
-        Object.assign(this, { facts: new ModelFacts(this), xExport: new XExport(this), drawingFiles: new DrawingFiles(this) });
+        Object.assign(this, { xExport: new XExport(this), drawingFiles: new DrawingFiles(this) });
         viewer.settings = this.state.settings;  // the viewer draws as they say
         viewer.onLost = () => this.render();
         viewer.onCloseUp = () => this.render();
@@ -82,6 +88,7 @@ export class Session {
 
     // Reads, converts, counts and draws a construction file.
     async open(file) {
+        stage("open");
         this.jobs.cancel();
         this.opened++;
         const current = this.currentCheck();
@@ -92,6 +99,7 @@ export class Session {
         await this.guarded(current, () => this.convert(current));
         if (!current()) return;
         this.state.busy = false;
+        if (!this.state.view) this.viewer.reveal();  // the view, emptied
         this.render();
     }
 
@@ -115,18 +123,23 @@ export class Session {
             return;
         }
         if (!current()) return;
+        stage("read");
         this.state.bytes = bytes;
-        const result = await this.run("kon2gltf");
+        const result = await this.run("kon2info");
         if (!current()) return;
+        stage("converted");
         this.state.outcome = result;
         if (result.kind !== "done" || result.status !== 0) return;
         this.offer(result.files);
-        const [glb] = result.files;  // kon2gltf writes one file
+        if (result.facts) {
+            this.state.info = JSON.parse(result.facts);
+            this.state.unplaced = new Set(this.state.info.unplaced);
+        }
+        stage("facts");
+        const [glb] = result.files;  // kon2info writes kon2gltf's one file
         const model = readGlb(await glb.blob.arrayBuffer());
         if (!current()) return;
-        const info = await this.run("kon2info");
-        if (!current()) return;
-        this.facts.take(info);
+        stage("glb");
         this.state.model = model;
         model.nodes.forEach((node, i) => this.state.nodeOf.set(node.instance, i));
         await this.draw(current);
@@ -142,7 +155,7 @@ export class Session {
     }
 
     // Decodes the textures the model names that were given, then draws it;
-    // drawn again (`again`: textures given later, the counts), the camera stays.
+    // drawn again (`again`: textures given later), the camera stays.
     // A drawing started later takes its place.
     async draw(current, again = false) {
         const latest = ++this.draws;
@@ -158,12 +171,17 @@ export class Session {
             }
         }
         if (!current() || latest !== this.draws) return;
+        // From here on all is drawn at once: the panel as it will stay, then the view's one frame.
+        if (!again) this.state.busy = false;
         this.state.brokenTextures = broken;
         this.state.view = this.drawable() ? this.viewer.show(this.state.model, images, this.state.info?.elements, again) : null;
+        stage("scene");
         // Drawn again, the section and the measurement stay too.
         if (this.state.section.axis) this.viewer.setSection(this.state.section);
         if (this.state.measured.length) this.viewer.setMarks(this.state.measured.map((reading) => reading.scene));
-        this.updateNodes(this.state.nodeOf.keys());
+        // A new model is drawn with every instance shown and none selected.
+        this.updateNodes(again ? this.state.nodeOf.keys() : []);
+        stage("frame");
     }
 
     drawable() {
@@ -319,14 +337,15 @@ export class Session {
 
     // Redraws the instances `changed`; `visibility`: which are shown may have changed.
     updateNodes(changed, visibility = true) {
-        if (this.state.view && this.viewer.working) {
+        const drawn = this.state.view && this.viewer.working;
+        if (drawn) {
             if (visibility) this.viewer.placeElements(this.shownNodes());
             for (const j of changed) {
                 const i = this.state.nodeOf.get(j);
                 if (i !== undefined) this.viewer.setNode(i, { visible: !this.isHidden(j), highlighted: j === this.state.selected });
             }
-            this.viewer.render();
         }
-        this.render();
+        this.render();  // the panel first: the view's frame follows its layout
+        if (drawn) this.viewer.render();
     }
 }

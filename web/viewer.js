@@ -34,6 +34,7 @@ export class Viewer {
     constructor(container) {
         this.meshes = [];  // the instanced meshes of full instances
         this.boxes = null;  // the stand-in boxes
+        this.retired = [];  // the meshes and boxes of the last model, freed after the next frame
         this.matrices = [];
         this.drawable = [];  // per node: whether the view can draw what it places
         this.full = 0;
@@ -90,19 +91,34 @@ export class Viewer {
         return this.renderer !== null && !this.lost;
     }
 
+    // Follows the container's size; a frame is drawn when it changed. While
+    // the view waits for a model, the model's first frame takes the size.
     resize(container) {
+        if (!this.holding && !this.emptied && this.fitContainer(container)) this.render();
+    }
+
+    // Sizes the view to its container (a layout read); false when neither has a size, or the size is as it was.
+    fitContainer(container = this.renderer?.domElement.parentElement) {
         const { width, height } = container.getBoundingClientRect();
-        if (!this.renderer || width === 0 || height === 0) return;
+        const size = this.renderer?.getSize(new THREE.Vector2());
+        if (!this.renderer || width === 0 || height === 0 || (size.x === width && size.y === height)) return false;
         this.renderer.setSize(width, height);
         this.navigation.setAspect(width / height);
         this.navigation.controls.keyRotateSpeed = height / 72;  // Shift and an arrow key turn by 5 degrees
-        this.render();
+        return true;
     }
 
+    // Draws a frame, unless a model is being put into the scene (`holding`)
+    // or the last one was cleared away and nothing has replaced it yet
+    // (`emptied`, see reveal): a model's first frame shows all of it, once.
+    // The budget may change the notes, and so the view's size, first.
     render() {
-        if (!this.working) return;
+        if (!this.working || this.holding || this.emptied) return;
         this.applyBudget();
+        this.fitContainer();
         this.renderer.render(this.scene, this.navigation.camera);
+        this.renderer.domElement.style.visibility = "";
+        if (this.retired.length) setTimeout(() => this.freeRetired());  // after the frame is on the screen
         // The marker follows once per screen frame, apart from drawing the view.
         if (this.axes && !this.axesDue) {
             this.axesDue = true;
@@ -113,7 +129,24 @@ export class Viewer {
         }
     }
 
-    // Frees everything the last model held.
+    freeRetired() {
+        for (const object of this.retired.filter(Boolean)) {
+            object.geometry.dispose();
+            object.material.map?.dispose();
+            object.material.dispose();
+            object.dispose?.();
+        }
+        this.retired = [];
+    }
+
+    // Draws the view as it is after clear(), when no model replaces the last.
+    reveal() {
+        this.emptied = false;
+        this.render();
+    }
+
+    // Frees everything the last model held. The view is hidden until what
+    // replaces it is drawn: the next model (show), or nothing (reveal).
     clear() {
         this.focus?.dispose();
         this.focus = null;
@@ -121,13 +154,11 @@ export class Viewer {
         this.closeUp = 1;
         this.removeMarks();
         this.removeGrid();
-        for (const object of [...this.meshes, this.boxes].filter(Boolean)) {
-            this.scene.remove(object);
-            object.geometry.dispose();
-            object.material.map?.dispose();
-            object.material.dispose();
-            object.dispose?.();
-        }
+        for (const object of [...this.meshes, this.boxes].filter(Boolean)) this.scene.remove(object);
+        // Freed after the next frame: a shader program whose last material is
+        // freed is deleted, and the next model's materials would compile it again.
+        this.retired.push(...this.meshes, this.boxes);
+        if (!this.working) this.freeRetired();
         this.meshes = [];
         this.boxes = null;
         this.matrices = [];
@@ -135,10 +166,11 @@ export class Viewer {
         this.picker = null;
         this.fitted = null;
         this.model = null;
+        this.emptied = true;
         this.placeElements();
         this.setSection({ axis: "" });
         this.renderer?.renderLists.dispose();
-        this.render();
+        if (this.renderer) this.renderer.domElement.style.visibility = "hidden";
     }
 
     // Shows a model read by readGlb that has faces and nodes; `images` maps
@@ -147,9 +179,19 @@ export class Viewer {
     // even one fits, boxesArePoints, trianglesDrawn, triangles: of the whole
     // model, far: points that faces use far outside the others, zeroArea: no
     // face has an area as placed, size: of the box of every placed point }.
-    // `again`: the same model drawn anew, seen as it was.
+    // `again`: the same model drawn anew, seen as it was. The caller draws
+    // the first frame, once it has set the nodes, the section and the marks.
     show(model, images, elements = { dots: [], lines: [], faces: [] }, again = false) {
         this.clear();
+        this.holding = true;
+        try {
+            return this.showHeld(model, images, elements, again);
+        } finally {
+            this.holding = this.emptied = false;
+        }
+    }
+
+    showHeld(model, images, elements, again) {
         this.model = model;
         this.elements = { outlines: outlinePairs(elements.faces), lines: elements.lines, dots: elements.dots };
         this.matrices = model.nodes.map((node) => new THREE.Matrix4().compose(
@@ -157,10 +199,13 @@ export class Viewer {
         const bulk = bulkBox(usedPoints(model));
         this.bulk = new THREE.Box3(new THREE.Vector3(...bulk.min), new THREE.Vector3(...bulk.max));
         const placedBulks = this.matrices.map((matrix) => this.bulk.clone().applyMatrix4(matrix));
-        this.drawable = placedBulks.map(({ min, max }) => [...min.toArray(), ...max.toArray()].every((v) => Math.abs(v) <= kFarthest));
+        const near = (v) => Math.abs(v.x) <= kFarthest && Math.abs(v.y) <= kFarthest && Math.abs(v.z) <= kFarthest;
+        this.drawable = placedBulks.map(({ min, max }) => near(min) && near(max));
         this.spheres = placedBulks.map((box) => box.getBoundingSphere(new THREE.Sphere()));
-        const everything = this.placed(new THREE.Box3(new THREE.Vector3(...model.box.min), new THREE.Vector3(...model.box.max)));
-        const fitted = this.placed(this.bulk);
+        const fitted = new THREE.Box3();  // this.placed(this.bulk), from the boxes placed already
+        placedBulks.forEach((box, i) => this.drawable[i] && fitted.union(box));
+        const box = new THREE.Box3(new THREE.Vector3(...model.box.min), new THREE.Vector3(...model.box.max));
+        const everything = box.equals(this.bulk) ? fitted : this.placed(box);
         const triangles = model.primitives.reduce((sum, p) => sum + p.indices.length / 3, 0);
         const lengths = [];  // of each triangle's cross product: twice its area
         forEachCross(model, (x, y, z) => lengths.push(Math.hypot(x, y, z)));
@@ -336,6 +381,9 @@ export class Viewer {
     addInstanced(geometry, material) {
         const mesh = new THREE.InstancedMesh(geometry, material, this.full);
         for (let i = 0; i < this.full; i++) mesh.setMatrixAt(i, this.drawnMatrix(i));
+        // The instances span the model, which is nearly always in sight: culling
+        // would cost each mesh a sphere round every instance, for nothing.
+        mesh.frustumCulled = false;
         this.scene.add(mesh);
         this.meshes.push(mesh);
         return mesh;
@@ -481,11 +529,17 @@ function removeObject(scene, object) {
 // The positions of the points that faces use, each once.
 function usedPoints(model) {
     const used = new Uint8Array(model.positions.length / 3);
-    for (const { indices } of model.primitives) for (const index of indices) used[index] = 1;
-    const points = [];
-    used.forEach((isUsed, i) => {
-        if (isUsed) points.push(...model.positions.subarray(3 * i, 3 * i + 3));
-    });
+    let count = 0;
+    for (const { indices } of model.primitives) {
+        for (const index of indices) {
+            count += 1 - used[index];
+            used[index] = 1;
+        }
+    }
+    const points = new Float32Array(3 * count);
+    for (let i = 0, k = 0; i < used.length; i++) {
+        if (used[i]) points.set(model.positions.subarray(3 * i, 3 * i + 3), 3 * k++);
+    }
     return points;
 }
 

@@ -236,15 +236,15 @@ export class MemoryWasi {
         // Bytes handed on cannot be patched: writing there fails loudly.
         if (handle?.file.handedOn && handle.position !== handle.file.size) return kNotSeekable;
         const written = this.forEachBuffer(iovs, count, (pointer, length) => {
-            const copy = this.bytesAt(pointer, length).slice();
+            const bytes = this.bytesAt(pointer, length);
             if (!handle) {
-                this.console.push([fd, copy]);
-            } else if (handle.position === handle.file.size && this.onWrite(handle.name, copy)) {
+                this.console.push([fd, bytes.slice()]);
+            } else if (handle.position === handle.file.size && this.onWrite(handle.name, bytes)) {
                 handle.file.handedOn = true;
                 handle.file.size += length;
                 handle.position += length;
             } else {
-                handle.file.writeAt(handle.position, copy);
+                handle.file.writeAt(handle.position, bytes.slice());
                 handle.position += length;
             }
             return length;

@@ -29,12 +29,15 @@ int fail_with(const std::string& message) {
 // which decides what running out of memory tells the user.
 class Conversion {
 public:
-    Conversion(const char* input_path, const OutputFormat& format)
-        : input_path_(input_path), format_(format) {}
+    Conversion(const char* input_path, const OutputFormat& format, const LoadedStep& loaded)
+        : input_path_(input_path), format_(format), loaded_(loaded) {}
 
     int run() {
         if (!load_convertible(model_, input_path_)) {
             return refuse_input();
+        }
+        if (loaded_) {
+            loaded_(model_, input_path_);
         }
         writing_ = true;
         output_name_ = output_name_for(input_path_, format_.extension);
@@ -71,6 +74,7 @@ private:
 
     const char* input_path_;
     const OutputFormat& format_;
+    const LoadedStep& loaded_;
     ConstructionModel model_;
     bool writing_ = false;
     std::string output_name_;
@@ -78,12 +82,12 @@ private:
 
 }  // namespace
 
-int run_converter(int argc, const char* const* argv, const OutputFormat& format) {
+int run_converter(int argc, const char* const* argv, const OutputFormat& format, const LoadedStep& loaded) {
     if (argc != 2) {
         const std::string program = argc > 0 && argv[0] != nullptr ? argv[0] : "";
         return fail_with(format_message("Usage: %s Kon-datei\n", std::string(file_name_of(program)).c_str()));
     }
-    Conversion conversion(argv[1], format);
+    Conversion conversion(argv[1], format, loaded);
     return run_reporting_out_of_memory([&] { return conversion.run(); },
                                        [&] { return conversion.out_of_memory(); });
 }

@@ -7,12 +7,12 @@
 #include <string>
 #include <utility>
 
-#include "console/console.hpp"
+#include "console/file_names.hpp"
+#include "driver/driver.hpp"
 #include "driver/model_counts.hpp"
 #include "driver/paths.hpp"
 #include "export/output/json_text.hpp"
 #include "export/writers/gltf_writer.hpp"
-#include "loading/loader.hpp"
 
 namespace kon2x {
 
@@ -124,29 +124,36 @@ void append_counts(std::string& json, const ConstructionModel& model) {
     }
 }
 
-}  // namespace
-
-int print_model_summary(int argc, const char* const* argv) {
-    if (argc != 2) {
-        return 1;
-    }
-    console() = ConsoleStreams{nullptr, nullptr, nullptr};
-    ConstructionModel model;
-    load(model, argv[1]);
-    if (model.loaded == 0) {
-        return 1;
-    }
+// The facts as one line of JSON.
+std::string model_summary(const ConstructionModel& model, const std::string& input_path) {
     const InstanceLists instances = instance_lists(model);
     std::string json;
     append_counts(json, model);
     json += R"(,"unplaced":[)" + instances.unplaced + ']';
     json += R"(,"x_name":)";
-    append_string(json, file_name_of(output_name_for(argv[1], ".x")));
+    append_string(json, file_name_of(output_name_for(input_path, ".x")));
     json += R"(,"instance_values":[)" + instances.values + ']';
     append_elements(json, model);
     json += "}\n";
-    std::fwrite(json.data(), 1, json.size(), stdout);
-    return 0;
+    return json;
+}
+
+}  // namespace
+
+int convert_with_summary(int argc, const char* const* argv) {
+    if (argc != 3) {
+        return 1;
+    }
+    const char* const facts_path = argv[2];
+    const char* const converter_argv[] = {argv[0], argv[1], nullptr};
+    return run_converter(2, converter_argv, kGltfBinary,
+                         [facts_path](const ConstructionModel& model, const char* input) {
+                             const std::string json = model_summary(model, input);
+                             if (std::FILE* file = open_file(facts_path, "wb")) {
+                                 std::fwrite(json.data(), 1, json.size(), file);
+                                 std::fclose(file);
+                             }
+                         });
 }
 
 }  // namespace kon2x

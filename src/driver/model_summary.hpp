@@ -1,12 +1,14 @@
-// The counts of a construction file, for the page that shows it.
+// The page's one run on a construction file: its .glb and its counts.
 #pragma once
 
 namespace kon2x {
 
-// Loads the file named by argv[1] silently (the converters show the messages)
-// and writes one line of JSON to standard output: an object with these
-// members, in this order. Returns 0, or 1 (writing nothing) when the
-// arguments are wrong or the file does not load.
+// kon2info INPUT FACTS: converts INPUT exactly as kon2gltf does (the same
+// console, .glb and exit status) and, once the file has loaded and been
+// accepted, writes its facts to the file FACTS: one line of JSON, an object
+// with these members, in this order. With other arguments it returns 1 and
+// writes nothing. A FACTS that cannot be written is left out silently (the
+// page then has no counts).
 //
 // | member               | value                                                      |
 // |----------------------|------------------------------------------------------------|
@@ -33,6 +35,6 @@ namespace kon2x {
 //
 // The strings of "scale" and "angles" hold the shortest exact decimal text
 // of the value, or "inf", "-inf" and "NaN", which JSON has no numbers for.
-int print_model_summary(int argc, const char* const* argv);
+int convert_with_summary(int argc, const char* const* argv);
 
 }  // namespace kon2x

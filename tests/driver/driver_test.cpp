@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <string>
 
+#include "console/console.hpp"
 #include "driver/model_summary.hpp"
 #include "support/model_builder.hpp"
 #include "support/test_support.hpp"
@@ -161,14 +162,18 @@ TEST(ModelSummary, GivesEachInstancesValuesAsTheFileHoldsThem) {
          R"("problem":"an angle is infinite"})"},
     };
     for (const auto& c : cases) {
-        const std::string path = source_path(c.file).string();
-        const char* const argv[] = {"kon2info", path.c_str()};
-        const ConsoleStreams saved = console();
-        testing::internal::CaptureStdout();
-        EXPECT_EQ(print_model_summary(2, argv), 0);
-        const std::string json = testing::internal::GetCapturedStdout();
-        console() = saved;
-        EXPECT_NE(json.find(c.value), std::string::npos) << json;
+        TempDir dir;
+        const fs::path input = dir.path() / "in.kon";
+        const fs::path facts = dir.path() / "facts.json";
+        dir.write("in.kon", read_file(source_path(c.file)));
+        const std::string input_path = input.string(), facts_path = facts.string();
+        const char* const argv[] = {"kon2info", input_path.c_str(), facts_path.c_str()};
+        std::string transcript;
+        ConsoleStreams streams{nullptr, nullptr, nullptr, &transcript};
+        const ConsoleScope scope(streams);
+        EXPECT_EQ(convert_with_summary(3, argv), 0);
+        EXPECT_NE(read_file(facts).find(c.value), std::string::npos) << read_file(facts);
+        EXPECT_TRUE(fs::exists(dir.path() / "in.glb"));
     }
 }
 

@@ -82,6 +82,19 @@ for (const [program, extension] of Object.entries(extensions)) {
     const output = name.replace(/(\.[^.]*)?$/, extension);
     compare(program, module, "with an output that cannot be created", [name], new Map([[name, bytes]]), [output]);
 }
+// kon2info, the page's one run on a file, is kon2gltf with the facts beside
+// its .glb: they are written, as JSON, exactly where kon2gltf converts.
+for (const [name, bytes] of inputFiles) {
+    const expected = runNative("kon2gltf", [name], new Map([[name, bytes]]));
+    const got = runWasm(module, "kon2info", [name, `${name}.json`], new Map([[name, bytes]]));
+    const facts = got.files.get(`${name}.json`);
+    got.files.delete(`${name}.json`);
+    check(`kon2info ${name} as kon2gltf`, expected, got);
+    if ((expected.status === 0) !== (facts !== undefined && JSON.parse(new TextDecoder().decode(facts)).points >= 0)) {
+        failed++;
+        console.log(`DIFFERENT: kon2info ${name}: ${facts ? "facts with" : "no facts with"} exit status ${expected.status}`);
+    }
+}
 
 // 32767 points with 60 extra colour entries each: about 8 MiB of entries.
 const big = ["KON;KRUV", "X", ...Array.from({ length: 32767 }, (_, i) => `${i};${i};${i};1;2;3;0;0;0${";1;2;3;4".repeat(60)}`),

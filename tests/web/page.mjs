@@ -112,7 +112,11 @@ const requestsSeen = () => page.evaluate(() => performance.getEntriesByType("res
     .filter((name) => !/^(file|data|blob):/.test(name)).length);
 
 async function theExample() {
+    await countFrames();
     await give(example);
+    await sleep(500);
+    const frames = await page.evaluate(() => window.drawnFrames);
+    expect(frames === 1, `a new file is drawn in one frame, its line and all (${frames})`);
     expect(await showsTheHouse(page, await picture()), "the example shows both houses upright in their colours");
     const rows = await counts();
     expect(rows.Instances === "2" && rows["Instances that cannot be placed"] === "0" && rows["Triangles drawn"] === "32",
@@ -151,6 +155,7 @@ const selectedValues = () => page.evaluate(() => {
     return document.getElementById("instance-values").hidden ? null
         : Object.fromEntries(terms.map((term, i) => [term, document.querySelectorAll("#instance-values dd")[i].textContent]));
 });
+let largest = null;  // theLargest's file
 const bothHouses = ({ wall, roof }) => [wall.left, wall.right, roof.left, roof.right].every((spot) => spot.count > 300);
 
 // Finding one's way in the example (house 0 on the left, the mirrored and
@@ -291,7 +296,8 @@ async function theLargest() {
     // bench model's: a stand-in draws part of one instance, a frame stays cheap.
     const faces = Array.from({ length: count }, (_, i) => `${i};${(i * 7919 + 1) % count};${(i * 104729 + 2) % count}`);
     const instances = Array.from({ length: count }, (_, k) => `1;1;1;0;0;0;${(k % 13) * 50};0;${(k % 11) * 50}`);
-    await give(named("largest.kon", `KON;KRUV\nX\n${points.join("\n")}\nFlaechen\n${faces.join("\n")}\nScalX\n${instances.join("\n")}\n`));
+    largest = named("largest.kon", `KON;KRUV\nX\n${points.join("\n")}\nFlaechen\n${faces.join("\n")}\nScalX\n${instances.join("\n")}\n`);
+    await give(largest);
     const box = await page.evaluate((selector) => document.querySelector(selector).getBoundingClientRect().toJSON(), canvas);
     const started = Date.now();
     await page.clickAt(canvas, Math.round(box.width / 2), Math.round(box.height / 2));
@@ -302,6 +308,40 @@ async function theLargest() {
     const alone = await drawnPixels();
     expect(alone > 5000, `an instance that stood in as a dot, shown alone, is drawn as the model (${alone} pixels)`);
     await page.click("#show-all");
+}
+
+// A Cancel stops the worker; the next file runs in a new one, which is given
+// the programs compiled when the page loaded: nothing compiles them again.
+async function aCancel() {
+    await page.evaluate(() => {
+        Object.assign(window, { compiles: 0, modulePosts: 0 });
+        for (const name of ["compile", "compileStreaming"]) {
+            const compile = WebAssembly[name];
+            WebAssembly[name] = (...args) => {
+                window.compiles++;
+                return compile(...args);
+            };
+        }
+        const { Module } = WebAssembly;
+        WebAssembly.Module = function counted(...args) { window.compiles++; return new Module(...args); };
+        const post = Worker.prototype.postMessage;
+        Worker.prototype.postMessage = function counted(message, ...rest) {
+            window.modulePosts += message?.type === "module";
+            return post.call(this, message, ...rest);
+        };
+        // Cancel as soon as the conversion shows its progress.
+        new MutationObserver((changes, observer) => {
+            if (document.getElementById("progress").hidden) return;
+            observer.disconnect();
+            document.getElementById("cancel").click();
+        }).observe(document.getElementById("progress"), { attributes: true });
+    });
+    await give(largest);
+    const cancelled = await text("#outcome");
+    await give(example);
+    const counted = await page.evaluate(() => [window.compiles, window.modulePosts]);
+    expect(cancelled === "Not converted: cancelled." && await text("#outcome") === "Converted." && counted.join() === "0,1",
+        `after a Cancel (${cancelled}) the next file converts in a new worker given the compiled programs (compiles, posts: ${counted})`);
 }
 
 // Files under names a person gives them, written for the engine to upload.
@@ -495,7 +535,7 @@ try {
         console.log(`${screenshotPath}: written`);
     } else {
         // A step that fails is named, and the steps after it still run.
-        for (const step of [theExample, theViewer, beyondTriangles, theDrawing, theLargest, samples, faults]) {
+        for (const step of [theExample, theViewer, beyondTriangles, theDrawing, theLargest, aCancel, samples, faults]) {
             const start = Date.now();
             await step().catch((error) => expect(false, `${step.name} stopped: ${error.stack}`));
             console.log(`-- ${step.name}: ${((Date.now() - start) / 1000).toFixed(1)} s`);

@@ -92,11 +92,13 @@ export class Session {
         this.jobs.cancel();
         this.opened++;
         const current = this.currentCheck();
+        const reading = file.arrayBuffer();  // while the last file is cleared away
+        reading.catch(() => {});  // convert reports it
         for (const { url } of this.state.downloads) URL.revokeObjectURL(url);
         Object.assign(this.state, fileState(file));
         this.viewer.clear();
         this.render();
-        await this.guarded(current, () => this.convert(current));
+        await this.guarded(current, () => this.convert(current, reading));
         if (!current()) return;
         this.state.busy = false;
         if (!this.state.view) this.viewer.reveal();  // the view, emptied
@@ -113,11 +115,11 @@ export class Session {
         this.render();
     }
 
-    async convert(current) {
+    async convert(current, reading) {
         const file = this.state.file;
         let bytes;
         try {
-            bytes = await file.arrayBuffer();
+            bytes = await reading;
         } catch (error) {
             if (current()) this.state.outcome = { kind: "unreadable", message: `${file.name} could not be read (${error.message}).` };
             return;

@@ -6,7 +6,7 @@
 // is drawn only when something changed.
 import * as THREE from "three";
 import { coverAt, coverCurve, discScreens, kScreens } from "./budget.js";
-import { bulkBox } from "./bulk.js";
+import { bulkBox, placedBox } from "./bulk.js";
 import { outlinePairs, placedElements } from "./elements.js";
 import { Focus } from "./focus.js";
 import { groundGrid, Navigation, sectionPlane } from "./navigation.js";
@@ -38,7 +38,7 @@ export class Viewer {
         this.matrices = [];
         this.drawable = [];  // per node: whether the view can draw what it places
         this.full = 0;
-        this.picker = null;
+        this.madePicker = null;  // see picker
         this.section = null;  // the plane that cuts the model, if any
         this.fitted = null;  // the box of the first view
         this.grid = null;  // { step, helper }
@@ -85,6 +85,13 @@ export class Viewer {
         this.axes = container.ownerDocument.getElementById("axes");
         new ResizeObserver(() => this.resize(container)).observe(container);
         this.resize(container);
+    }
+
+    // What picks the model's instances and points, made at its first use:
+    // the model's first frame does not wait for it.
+    get picker() {
+        if (!this.madePicker && this.fitted) this.madePicker = new Picker(this.model, this.matrices, this.full, this.fraction, this.bulk);
+        return this.madePicker;
     }
 
     get working() {
@@ -163,7 +170,7 @@ export class Viewer {
         this.boxes = null;
         this.matrices = [];
         this.full = 0;
-        this.picker = null;
+        this.madePicker = null;
         this.fitted = null;
         this.model = null;
         this.emptied = true;
@@ -198,7 +205,7 @@ export class Viewer {
             new THREE.Vector3(...node.translation), new THREE.Quaternion(...node.rotation), new THREE.Vector3(...node.scale)));
         const bulk = bulkBox(usedPoints(model));
         this.bulk = new THREE.Box3(new THREE.Vector3(...bulk.min), new THREE.Vector3(...bulk.max));
-        const placedBulks = this.matrices.map((matrix) => this.bulk.clone().applyMatrix4(matrix));
+        const placedBulks = this.matrices.map((matrix) => placedBox(this.bulk, matrix));
         const near = (v) => Math.abs(v.x) <= kFarthest && Math.abs(v.y) <= kFarthest && Math.abs(v.z) <= kFarthest;
         this.drawable = placedBulks.map(({ min, max }) => near(min) && near(max));
         this.spheres = placedBulks.map((box) => box.getBoundingSphere(new THREE.Sphere()));
@@ -222,7 +229,6 @@ export class Viewer {
             this.focus = new Focus(this.scene, this.meshes);
             for (const tint of this.focus.tints()) this.clip(tint);
             if (full < model.nodes.length) this.addBoxes();
-            this.picker = new Picker(model, this.matrices, full, fraction, this.bulk);
             this.fitted = fitted;
             this.placeGrid();
             // Lit and fitted before the first frame: a frame from elsewhere can take seconds.
@@ -272,7 +278,7 @@ export class Viewer {
     placed(box, shown = () => true) {
         const all = new THREE.Box3();
         this.matrices.forEach((matrix, i) => {
-            if (this.drawable[i] && shown(i)) all.union(box.clone().applyMatrix4(matrix));
+            if (this.drawable[i] && shown(i)) all.union(placedBox(box, matrix));
         });
         return all;
     }
@@ -538,7 +544,9 @@ function usedPoints(model) {
     }
     const points = new Float32Array(3 * count);
     for (let i = 0, k = 0; i < used.length; i++) {
-        if (used[i]) points.set(model.positions.subarray(3 * i, 3 * i + 3), 3 * k++);
+        if (!used[i]) continue;
+        for (let axis = 0; axis < 3; axis++) points[3 * k + axis] = model.positions[3 * i + axis];
+        k++;
     }
     return points;
 }
@@ -564,8 +572,10 @@ function compactGeometry(model, indices, marks, stamp) {
     const positions = new Float32Array(3 * count);
     const uvs = new Float32Array(2 * count);
     for (let k = 0; k < count; k++) {
-        positions.set(model.positions.subarray(3 * taken[k], 3 * taken[k] + 3), 3 * k);
-        uvs.set(model.uvs.subarray(2 * taken[k], 2 * taken[k] + 2), 2 * k);
+        const point = taken[k];
+        for (let axis = 0; axis < 3; axis++) positions[3 * k + axis] = model.positions[3 * point + axis];
+        uvs[2 * k] = model.uvs[2 * point];
+        uvs[2 * k + 1] = model.uvs[2 * point + 1];
     }
     const geometry = new THREE.BufferGeometry();
     geometry.setAttribute("position", new THREE.BufferAttribute(positions, 3));

@@ -64,8 +64,10 @@ class MemoryFile {
 export class MemoryWasi {
     // args: the program's arguments, argv[0] first. files: a Map of name to
     // Uint8Array. onWrite(name, bytes): told of every write at the end of a
-    // file; when it returns true it has taken the bytes, and the file does not
-    // keep them (a later write elsewhere in that file then fails). folders:
+    // file, `bytes` a view of the program's memory that holds them only
+    // during the call; when it returns true it has taken the bytes (copied
+    // them), and the file does not keep them (a later write elsewhere in that
+    // file then fails). folders:
     // names that are folders, which the page never has (for tests).
     constructor(args, files, { onWrite = () => false, folders = [] } = {}) {
         this.args = args.map((argument) => new TextEncoder().encode(`${argument}\0`));

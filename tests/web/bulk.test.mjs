@@ -2,7 +2,8 @@
 // nothing else is.
 import assert from "node:assert/strict";
 import test from "node:test";
-import { bulkBox } from "../../web/bulk.js";
+import { Box3, Euler, Matrix4, Quaternion, Vector3 } from "three";
+import { bulkBox, placedBox } from "../../web/bulk.js";
 
 test("the bulk leaves out only points far beyond the rest", () => {
     const cube = [[0, 0, 0], [100, 0, 0], [0, 100, 0], [100, 100, 0], [0, 0, 100], [100, 0, 100], [0, 100, 100], [100, 100, 100]];
@@ -17,5 +18,14 @@ test("the bulk leaves out only points far beyond the rest", () => {
         ["no points", [], [0, 0, 0], [0, 0, 0], 0],
     ]) {
         assert.deepEqual(bulkBox(new Float32Array(points.flat())), { min, max, far }, label);
+    }
+});
+
+test("a placed box is the box of its eight corners placed", () => {
+    const box = new Box3(new Vector3(-1, 2, 3), new Vector3(4, 5, 30));
+    for (const [angles, scale] of [[[0, 0, 0], [1, 1, 1]], [[0.3, -1.2, 2], [2, -1, 0.5]], [[Math.PI / 2, 0, 0], [1e30, 1, 0]]]) {
+        const matrix = new Matrix4().compose(new Vector3(7, -8, 9), new Quaternion().setFromEuler(new Euler(...angles)), new Vector3(...scale));
+        const [got, corners] = [placedBox(box, matrix), box.clone().applyMatrix4(matrix)];
+        assert.ok(got.min.distanceTo(corners.min) + got.max.distanceTo(corners.max) <= 1e-9 * (1 + corners.max.length()), `${angles} ${scale}`);
     }
 });

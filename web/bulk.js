@@ -70,14 +70,18 @@ function select(values, k) {
     return values[k];
 }
 
-// The box round `box` as `matrix` places it: its centre placed, and its
-// half size through the matrix's absolute values (the box of the eight
-// corners placed, at an eighth of the cost).
+// The box round `box` as the affine `matrix` places it: its centre placed,
+// and its half size through the matrix's absolute values (the box of the
+// eight corners placed, at a fraction of the cost).
 export function placedBox(box, matrix) {
     const e = matrix.elements;
-    const centre = box.getCenter(new THREE.Vector3());
-    const half = box.getSize(new THREE.Vector3()).multiplyScalar(0.5);
-    const reach = [0, 1, 2].map((row) => Math.abs(e[row]) * half.x + Math.abs(e[row + 4]) * half.y + Math.abs(e[row + 8]) * half.z);
-    centre.applyMatrix4(matrix);
-    return new THREE.Box3(centre.clone().sub(new THREE.Vector3(...reach)), centre.clone().add(new THREE.Vector3(...reach)));
+    const [centre, half] = [box.getCenter(new THREE.Vector3()), box.getSize(new THREE.Vector3()).multiplyScalar(0.5)];
+    const placed = new THREE.Box3();
+    for (let row = 0; row < 3; row++) {
+        const at = e[row] * centre.x + e[row + 4] * centre.y + e[row + 8] * centre.z + e[row + 12];
+        const reach = Math.abs(e[row]) * half.x + Math.abs(e[row + 4]) * half.y + Math.abs(e[row + 8]) * half.z;
+        placed.min.setComponent(row, at - reach);
+        placed.max.setComponent(row, at + reach);
+    }
+    return placed;
 }

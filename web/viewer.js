@@ -201,8 +201,9 @@ export class Viewer {
     showHeld(model, images, elements, again) {
         this.model = model;
         this.elements = { outlines: outlinePairs(elements.faces), lines: elements.lines, dots: elements.dots };
+        const [translation, rotation, scale] = [new THREE.Vector3(), new THREE.Quaternion(), new THREE.Vector3()];
         this.matrices = model.nodes.map((node) => new THREE.Matrix4().compose(
-            new THREE.Vector3(...node.translation), new THREE.Quaternion(...node.rotation), new THREE.Vector3(...node.scale)));
+            translation.fromArray(node.translation), rotation.fromArray(node.rotation), scale.fromArray(node.scale)));
         const bulk = bulkBox(usedPoints(model));
         this.bulk = new THREE.Box3(new THREE.Vector3(...bulk.min), new THREE.Vector3(...bulk.max));
         const placedBulks = this.matrices.map((matrix) => placedBox(this.bulk, matrix));

@@ -214,9 +214,8 @@ export class Viewer {
         placedBulks.forEach((box, i) => this.drawable[i] && fitted.union(box));
         const box = new THREE.Box3(new THREE.Vector3(...model.box.min), new THREE.Vector3(...model.box.max));
         const everything = box.equals(this.bulk) ? fitted : this.placed(box);
-        const triangles = model.primitives.reduce((sum, p) => sum + p.indices.length / 3, 0);
-        const lengths = [];  // of each triangle's cross product: twice its area
-        forEachCross(model, (x, y, z) => lengths.push(Math.hypot(x, y, z)));
+        const { lengths, sums: [cx, cy, cz] } = crossFacts(model);
+        const triangles = lengths.length;
         const { full, fraction } = this.budget(model, triangles, lengths, fitted);
         this.full = full;
         this.fraction = fraction;
@@ -237,7 +236,6 @@ export class Viewer {
             this.sun.position.copy(sphere.center).addScaledVector(kSunFrom, this.navigation.distanceToSee(sphere.radius));
             if (!again) this.navigation.fit(fitted);
         }
-        const [cx, cy, cz] = crossSums(model);
         return {
             full, fraction, boxesArePoints: this.boxesArePoints, far: bulk.far,
             undrawable: model.nodes.flatMap(({ instance }, i) => (this.drawable[i] ? [] : [instance])),
@@ -585,39 +583,34 @@ function compactGeometry(model, indices, marks, stamp) {
     return geometry;
 }
 
-// Calls visit(x, y, z) with each triangle's cross product of two edges
-// (twice its area, along its normal), in the model's own units.
-function forEachCross(model, visit) {
+// Of each triangle's cross product of two edges (twice its area, along its
+// normal), in the model's own units: its length (`lengths`, one per
+// triangle), and the sums of the size of each of its components (`sums`).
+function crossFacts(model) {
     const p = model.positions;
-    const a = new THREE.Vector3();
-    const b = new THREE.Vector3();
-    const c = new THREE.Vector3();
+    const [a, b, c] = [new THREE.Vector3(), new THREE.Vector3(), new THREE.Vector3()];
+    const lengths = new Float64Array(model.primitives.reduce((sum, { indices }) => sum + indices.length / 3, 0));
+    const sums = [0, 0, 0];
+    let k = 0;
     for (const { indices } of model.primitives) {
         for (let i = 0; i < indices.length; i += 3) {
             a.fromArray(p, 3 * indices[i]);
             b.fromArray(p, 3 * indices[i + 1]).sub(a);
             c.fromArray(p, 3 * indices[i + 2]).sub(a);
             b.cross(c);
-            visit(b.x, b.y, b.z);
+            lengths[k++] = b.length();
+            sums[0] += Math.abs(b.x);
+            sums[1] += Math.abs(b.y);
+            sums[2] += Math.abs(b.z);
         }
     }
+    return { lengths, sums };
 }
 
 // How often the faces cover an outline of area `outline` in sum, none
 // counted larger than the outline (a face beyond it is cut off on screen).
 function facesCover(lengths, outline) {
     return lengths.reduce((cover, length) => cover + Math.min(length / 2, outline) / outline, 0);
-}
-
-// The sums of the size of each component of the faces' cross products.
-function crossSums(model) {
-    const sums = [0, 0, 0];
-    forEachCross(model, (x, y, z) => {
-        sums[0] += Math.abs(x);
-        sums[1] += Math.abs(y);
-        sums[2] += Math.abs(z);
-    });
-    return sums;
 }
 
 function surfaceMaterial(model, index, images) {

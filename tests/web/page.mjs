@@ -195,7 +195,7 @@ async function theViewer() {
     const distance = await text("#readout");
     expect(distance === "Distance from point 0 of instance 0 to point 1 of instance 0: 100 units.",
         `measuring between two corners of a wall gives the file's distance: ${distance}`);
-    await page.press(canvas, [".", "Enter", ".", "Enter"]);
+    for (const key of [".", "Enter", ".", "Enter"]) await page.press(canvas, [key]);  // a key a time: WebKitWebDriver may lose one of a quick run
     const byKeys = await text("#readout");
     expect(byKeys === "Distance from point 0 of instance 1 to point 1 of instance 1: 100 units." && await text("#announcement") === byKeys,
         `the keys step through the selected instance's corners and measure, and are heard: ${byKeys}`);
@@ -315,16 +315,19 @@ async function theLargest() {
 async function aCancel() {
     await page.evaluate(() => {
         Object.assign(window, { compiles: 0, modulePosts: 0 });
-        for (const name of ["compile", "compileStreaming"]) {
-            const compile = WebAssembly[name];
+        const [{ compile, compileStreaming, Module }, post] = [{ ...WebAssembly }, Worker.prototype.postMessage];
+        // Put back after the count: an engine (WebKitGTK) may report errors in what a driver's script defined.
+        window.uncount = () => {
+            Object.assign(WebAssembly, { compile, compileStreaming, Module });
+            Worker.prototype.postMessage = post;
+        };
+        for (const [name, real] of [["compile", compile], ["compileStreaming", compileStreaming]]) {
             WebAssembly[name] = (...args) => {
                 window.compiles++;
-                return compile(...args);
+                return real(...args);
             };
         }
-        const { Module } = WebAssembly;
         WebAssembly.Module = function counted(...args) { window.compiles++; return new Module(...args); };
-        const post = Worker.prototype.postMessage;
         Worker.prototype.postMessage = function counted(message, ...rest) {
             window.modulePosts += message?.type === "module";
             return post.call(this, message, ...rest);
@@ -339,7 +342,7 @@ async function aCancel() {
     await give(largest);
     const cancelled = await text("#outcome");
     await give(example);
-    const counted = await page.evaluate(() => [window.compiles, window.modulePosts]);
+    const counted = await page.evaluate(() => [window.compiles, window.modulePosts, window.uncount()].slice(0, 2));
     expect(cancelled === "Not converted: cancelled." && await text("#outcome") === "Converted." && counted.join() === "0,1",
         `after a Cancel (${cancelled}) the next file converts in a new worker given the compiled programs (compiles, posts: ${counted})`);
 }

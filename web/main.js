@@ -17,7 +17,8 @@ const compiled = WebAssembly.compile(Uint8Array.from(atob(programs), (c) => c.ch
     .then((module) => ({ module }), (error) => ({ problem: `the programs could not be compiled: ${error.message}` }));
 const jobs = new JobRunner(() => {
     const worker = new Worker(workerUrl);
-    compiled.then((programs) => worker.postMessage({ type: "module", ...programs }));
+    compiled.then((ready) => worker.postMessage({ type: "module", ...ready }))
+        .catch((error) => worker.postMessage({ type: "module", problem: `the programs could not be given to the worker: ${error.message}` }));
     return worker;
 }, () => session.render());
 const session = new Session({

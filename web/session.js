@@ -77,7 +77,8 @@ export class Session {
         this.state.intake.refused = refused;
         if (models.length) this.state.intake.models = models.length > 1 ? models : [];
         if (models.length === 1) return this.open(models[0]);
-        if (textures.size && this.state.model) return this.guarded(this.currentCheck(), () => this.draw(this.currentCheck(), true));
+        // Drawn again as it is seen, or, while its first drawing still decodes, in its place.
+        if (textures.size && this.state.model) return this.guarded(this.currentCheck(), () => this.draw(this.currentCheck(), this.state.view !== null));
         this.render();
     }
 

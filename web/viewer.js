@@ -35,6 +35,7 @@ export class Viewer {
         this.meshes = [];  // the instanced meshes of full instances
         this.boxes = null;  // the stand-in boxes
         this.retired = [];  // the meshes and boxes of the last model, freed after the next frame
+        this.emptied = false;  // cleared, with nothing drawn in its place yet (see render)
         this.matrices = [];
         this.drawable = [];  // per node: whether the view can draw what it places
         this.full = 0;
@@ -101,10 +102,11 @@ export class Viewer {
     // Follows the container's size; a frame is drawn when it changed. While
     // the view waits for a model, the model's first frame takes the size.
     resize(container) {
-        if (!this.holding && !this.emptied && this.fitContainer(container)) this.render();
+        if (!this.emptied && this.fitContainer(container)) this.render();
     }
 
-    // Sizes the view to its container (a layout read); false when neither has a size, or the size is as it was.
+    // Sizes the view to its container (a layout read); false when there is no
+    // renderer, the container has no size, or the size is as it was.
     fitContainer(container = this.renderer?.domElement.parentElement) {
         const { width, height } = container.getBoundingClientRect();
         const size = this.renderer?.getSize(new THREE.Vector2());
@@ -115,17 +117,18 @@ export class Viewer {
         return true;
     }
 
-    // Draws a frame, unless a model is being put into the scene (`holding`)
-    // or the last one was cleared away and nothing has replaced it yet
-    // (`emptied`, see reveal): a model's first frame shows all of it, once.
-    // The budget may change the notes, and so the view's size, first.
+    // Draws a frame, unless the last model was cleared away and nothing
+    // has replaced it yet (`emptied`: see show and reveal), so that a
+    // model's first frame shows all of it, once. The budget may change the
+    // notes, and so the view's size, first.
     render() {
-        if (!this.working || this.holding || this.emptied) return;
+        if (!this.working || this.emptied) return;
         this.applyBudget();
         this.fitContainer();
         this.renderer.render(this.scene, this.navigation.camera);
         this.renderer.domElement.style.visibility = "";
-        if (this.retired.length) setTimeout(() => this.freeRetired());  // after the frame is on the screen
+        // Freed once the browser has shown the frame: its materials have taken the programs over.
+        if (this.retired.length) setTimeout(() => this.freeRetired());
         // The marker follows once per screen frame, apart from drawing the view.
         if (this.axes && !this.axesDue) {
             this.axesDue = true;
@@ -189,16 +192,16 @@ export class Viewer {
     // `again`: the same model drawn anew, seen as it was. The caller draws
     // the first frame, once it has set the nodes, the section and the marks.
     show(model, images, elements = { dots: [], lines: [], faces: [] }, again = false) {
-        this.clear();
-        this.holding = true;
+        this.clear();  // which holds back every frame until the caller's
         try {
-            return this.showHeld(model, images, elements, again);
+            return this.build(model, images, elements, again);
         } finally {
-            this.holding = this.emptied = false;
+            this.emptied = false;
         }
     }
 
-    showHeld(model, images, elements, again) {
+    // Puts the model into the scene, for show.
+    build(model, images, elements, again) {
         this.model = model;
         this.elements = { outlines: outlinePairs(elements.faces), lines: elements.lines, dots: elements.dots };
         const [translation, rotation, scale] = [new THREE.Vector3(), new THREE.Quaternion(), new THREE.Vector3()];
@@ -350,7 +353,7 @@ export class Viewer {
     // among the nodes for which shown(i) holds: Picker.pick's answer, or null.
     pick(pointer, shown) {
         const drawnAndShown = (i) => this.drawable[i] && shown(i);
-        return this.picker && this.working ? this.picker.pick(pointer, this.navigation.camera, drawnAndShown, this.section) : null;
+        return this.working && this.picker ? this.picker.pick(pointer, this.navigation.camera, drawnAndShown, this.section) : null;
     }
 
     // Marks the measured points (scene positions) and the line between them.

@@ -56,7 +56,7 @@ class BlobParts {
 function convert({ job, program, name, bytes, stream }) {
     let written = 0;
     let reportedAt = performance.now();
-    const factsName = `${name}.json`;
+    const factsName = program === "kon2info" ? `${name}.json` : null;
     const kept = new Map();  // file name to BlobParts
     const onWrite = (file, chunk) => {
         written += chunk.length;
@@ -64,7 +64,7 @@ function convert({ job, program, name, bytes, stream }) {
             reportedAt = performance.now();
             postMessage({ type: "progress", job, written });
         }
-        if (program === "kon2info" && file === factsName) return false;
+        if (file === factsName) return false;
         if (stream) {
             const copy = chunk.slice();
             postMessage({ type: "chunk", job, name: file, bytes: copy.buffer }, [copy.buffer]);
@@ -74,12 +74,12 @@ function convert({ job, program, name, bytes, stream }) {
         }
         return true;
     };
-    const args = program === "kon2info" ? [program, name, factsName] : [program, name];
+    const args = factsName ? [program, name, factsName] : [program, name];
     const wasi = new MemoryWasi(args, new Map([[name, new Uint8Array(bytes)]]), { onWrite });
     try {
         const status = wasi.start(new WebAssembly.Instance(programs.module, wasi.imports()));
         const facts = wasi.files.get(factsName);
-        const files = wasi.writtenFiles().filter((file) => program !== "kon2info" || file.name !== factsName).map((file) => ({
+        const files = wasi.writtenFiles().filter((file) => file.name !== factsName).map((file) => ({
             name: file.name, size: file.size,
             blob: stream ? null : kept.get(file.name)?.blob(kTypes[program]) ?? new Blob([], { type: kTypes[program] }),
         }));

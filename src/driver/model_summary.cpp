@@ -1,4 +1,4 @@
-// The counts of a construction file as one line of JSON.
+// kon2info: kon2gltf's conversion, with the facts of the file as one line of JSON beside it.
 #include "driver/model_summary.hpp"
 
 #include <array>

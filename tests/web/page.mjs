@@ -332,7 +332,7 @@ async function aCancel() {
             window.modulePosts += message?.type === "module";
             return post.call(this, message, ...rest);
         };
-        // Cancel as soon as the conversion shows its progress.
+        // Cancel as soon as the conversion starts (its progress line shows).
         new MutationObserver((changes, observer) => {
             if (document.getElementById("progress").hidden) return;
             observer.disconnect();

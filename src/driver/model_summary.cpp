@@ -10,6 +10,7 @@
 #include "console/file_names.hpp"
 #include "driver/driver.hpp"
 #include "driver/model_counts.hpp"
+#include "driver/output_formats.hpp"
 #include "driver/paths.hpp"
 #include "export/output/json_text.hpp"
 #include "export/writers/gltf_writer.hpp"
@@ -106,8 +107,7 @@ void append_elements(std::string& json, const ConstructionModel& model) {
 }
 
 // The counts by kind and by size of face: faces of 1, 2, 3, 4 and more points.
-void append_counts(std::string& json, const ConstructionModel& model) {
-    const ModelCounts counts = count_model(model);
+void append_counts(std::string& json, const ConstructionModel& model, const ModelCounts& counts) {
     const std::pair<const char*, std::size_t> members[] = {
         {R"({"kind":)", static_cast<std::size_t>(model.kind)},
         {R"(,"points":)", counts.points},
@@ -117,6 +117,7 @@ void append_counts(std::string& json, const ConstructionModel& model) {
         {R"(,"quads":)", counts.quads},
         {R"(,"polygons":)", counts.polygons},
         {R"(,"instances":)", counts.instances},
+        {R"(,"materials":)", count_materials(model)},
     };
     for (const auto& [name, count] : members) {
         json += name;
@@ -127,11 +128,14 @@ void append_counts(std::string& json, const ConstructionModel& model) {
 // The facts as one line of JSON.
 std::string model_summary(const ConstructionModel& model, const std::string& input_path) {
     const InstanceLists instances = instance_lists(model);
+    const ModelCounts counts = count_model(model);
     std::string json;
-    append_counts(json, model);
+    append_counts(json, model, counts);
     json += R"(,"unplaced":[)" + instances.unplaced + ']';
     json += R"(,"x_name":)";
     append_string(json, file_name_of(output_name_for(input_path, ".x")));
+    json += R"(,"glb_note":)";
+    append_string(json, unplaced_note(static_cast<int>(counts.unplaced)));
     json += R"(,"instance_values":[)" + instances.values + ']';
     append_elements(json, model);
     json += "}\n";

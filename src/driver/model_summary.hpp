@@ -20,8 +20,10 @@ namespace kon2x {
 // | "quads"              | of 4 points                                                |
 // | "polygons"           | of more points                                             |
 // | "instances"          | the number of instances                                    |
+// | "materials"          | the distinct materials, as the mesh writers number them    |
 // | "unplaced"           | [n, ...]: the instances that kon2gltf cannot place         |
 // | "x_name"             | the file name kon2x gives its output                       |
+// | "glb_note"           | the note kon2gltf shows once the .glb is written, or ""    |
 // | "instance_values"    | [{...}, ...]: per instance, in order:                      |
 // |   "scale"            |   its three scale factors as the file holds them (strings) |
 // |   "angles"           |   its three angles in degrees (strings)                    |

@@ -19,9 +19,7 @@ std::string write_directx_mesh(const ConstructionModel& model, OutputBuffer& out
 }
 
 std::string write_gltf_binary(const ConstructionModel& model, OutputBuffer& out, unsigned) {
-    const int unplaceable = write_gltf(MeshPlan(model), out);
-    return unplaceable > 0 ? format_message("Nicht darstellbare Instanzen: %d\n", unplaceable)
-                           : std::string();
+    return unplaced_note(write_gltf(MeshPlan(model), out));
 }
 
 std::string write_svg_drawing(const ConstructionModel& model, OutputBuffer& out, unsigned) {
@@ -35,6 +33,10 @@ std::string write_dxf_drawing(const ConstructionModel& model, OutputBuffer& out,
 }
 
 }  // namespace
+
+std::string unplaced_note(int unplaced) {
+    return unplaced > 0 ? format_message("Nicht darstellbare Instanzen: %d\n", unplaced) : std::string();
+}
 
 const OutputFormat kDirectXMesh{".x", write_directx_mesh};
 const OutputFormat kGltfBinary{".glb", write_gltf_binary};

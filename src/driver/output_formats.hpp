@@ -22,9 +22,12 @@ struct OutputFormat {
 // The DirectX text mesh: the header line, then the Mesh object.
 extern const OutputFormat kDirectXMesh;
 
-// Binary glTF 2.0; instances that cannot be placed are counted in the note
-// "Nicht darstellbare Instanzen: %d\n".
+// Binary glTF 2.0; instances that cannot be placed are counted in its note.
 extern const OutputFormat kGltfBinary;
+
+// The .glb's note for `unplaced` instances that cannot be placed:
+// "Nicht darstellbare Instanzen: %d\n", or "" for none.
+std::string unplaced_note(int unplaced);
 
 // The drawing, the model's three line lists: SVG and ASCII DXF R12.
 extern const OutputFormat kSvgDrawing;

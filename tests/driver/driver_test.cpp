@@ -152,6 +152,8 @@ TEST(ModelSummary, GivesEachInstancesValuesAsTheFileHoldsThem) {
         {"examples/house.kon",
          R"({"scale":["-1","1","1"],"angles":["0","30","0"],"offset":[250,0,0],"mirrors":true})"},
         {"tests/corpus/unplaceable-instances.kon", R"("unplaced":[1,2])"},
+        {"tests/corpus/unplaceable-instances.kon", R"("glb_note":"Nicht darstellbare Instanzen: 2\u000a")"},
+        {"examples/house.kon", R"("instances":2,"materials":)"},
         {"examples/house.kon",
          R"("elements":{"dots":[],"lines":[0,1],"faces":[[4,8,5,1,0],[2,6,9,7,3],[5,6,2,1],)"},
         {"tests/corpus/unplaceable-instances.kon",

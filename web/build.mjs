@@ -1,5 +1,6 @@
 // Bundles the page into one self-contained file: the WebAssembly programs,
-// three.js, the scripts and the styles inline, three.js's licence with them.
+// three.js, client-zip, the scripts and the styles inline, the libraries'
+// licences with them.
 // Usage: node web/build.mjs BUILD_FOLDER   (reads and writes BUILD_FOLDER/kon2x.html)
 import { readFile, writeFile } from "node:fs/promises";
 import path from "node:path";
@@ -36,12 +37,16 @@ const script = await bundle("main.js", {
     "kon2x-worker": `export const workerSource = ${JSON.stringify(worker)};`,
     "kon2x-version": `export const version = ${JSON.stringify(version)};`,
 });
-const licence = await readFile(path.join(here, "node_modules/three/LICENSE"), "utf8");
-const threeVersion = JSON.parse(await readFile(path.join(here, "node_modules/three/package.json"), "utf8")).version;
+// Each bundled library's name, version and licence, as its package holds them.
+const libraries = await Promise.all([["three", "LICENSE"], ["client-zip", "LICENSE.txt"]].map(async ([name, licence]) => {
+    const folder = path.join(here, "node_modules", name);
+    const { version } = JSON.parse(await readFile(path.join(folder, "package.json"), "utf8"));
+    return `Bundled: ${name} ${version}, under this licence:\n${(await readFile(path.join(folder, licence), "utf8")).replaceAll("--", "- -")}`;
+}));
 const css = await readFile(path.join(here, "style.css"), "utf8");
 const html = (await readFile(path.join(here, "index.html"), "utf8"))
     .replace("<!--STYLE-->", () => `<style>\n${css}</style>`)
-    .replace("<!--SCRIPT-->", () => `<!-- Bundled: three.js ${threeVersion}, under this licence:\n${licence.replaceAll("--", "- -")}-->\n`
+    .replace("<!--SCRIPT-->", () => `${libraries.map((text) => `<!-- ${text}-->\n`).join("")}`
         + `<script>${script.replaceAll("</script", "<\\/script")}</script>`);
 await writeFile(path.join(build, "kon2x.html"), html);
 console.log(`${path.join(build, "kon2x.html")}: ${html.length} bytes`);

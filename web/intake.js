@@ -53,3 +53,33 @@ export function sort(files) {
     }
     return sorted;
 }
+
+// Whether a file's first bytes are a construction file's, as kon2batch
+// tells them: "KON" in any case, or an archive's version id (2880 or 5760).
+export function isConstructionHead(head) {
+    const upper = (i) => String.fromCharCode(head[i]).toUpperCase();
+    if (head.length >= 3 && upper(0) + upper(1) + upper(2) === "KON") return true;
+    const version = head.length === 4 ? new DataView(head.buffer, head.byteOffset, 4).getUint32(0, true) : 0;
+    return version === 2880 || version === 5760;
+}
+
+// The files that are construction files, in order, and how many are not.
+// One that cannot be read is kept: converting it says so.
+export async function constructionFiles(files) {
+    const kept = await Promise.all(files.map(async (file) => {
+        try {
+            return isConstructionHead(new Uint8Array(await file.slice(0, 4).arrayBuffer()));
+        } catch {
+            return true;
+        }
+    }));
+    const models = files.filter((file, i) => kept[i]);
+    return { models, skipped: files.length - models.length };
+}
+
+// The name a program gives its output for the input `name`: its extension,
+// if any, replaced by `extension` (".glb").
+export function outputName(name, extension) {
+    const dot = name.lastIndexOf(".");
+    return (dot > Math.max(name.lastIndexOf("/"), name.lastIndexOf("\\")) ? name.slice(0, dot) : name) + extension;
+}

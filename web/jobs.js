@@ -3,7 +3,8 @@
 // the running one is dropped, whatever arrives in which order.
 
 // What a job ends in:
-//   { kind: "done", status, messages, files: [{ name, size, blob }], facts (kon2info's JSON, or "") }
+//   { kind: "done", status, messages, transcript (the messages as kon2batch
+//     reports them: no line end where a prompt was), files: [{ name, size, blob }], facts (kon2info's JSON, or "") }
 //   { kind: "cancelled" }: cancelled, or superseded by a newer job
 //   { kind: "trapped", message }: the program stopped with an error
 // The program as the page names it: kon2info is kon2gltf with the model's
@@ -31,15 +32,16 @@ export class JobRunner {
     // Runs `program` (named by programTitle while it runs) on the bytes of
     // file `name` (transferred) and resolves with its result. A running job
     // is cancelled first. With onChunk(name, bytes) the files are handed on
-    // as they are written instead of kept.
-    run({ program, name, bytes }, { onChunk = null } = {}) {
+    // as they are written instead of kept; with `discard` they are only
+    // measured (their blob is null).
+    run({ program, name, bytes }, { onChunk = null, discard = false } = {}) {
         this.cancel();
         const id = ++this.lastId;
         const result = new Promise((resolve) => {
             this.running = { id, program: programTitle(program), written: 0, resolve, onChunk };
         });
         try {
-            this.workerOf().postMessage({ type: "convert", job: id, program, name, bytes, stream: onChunk !== null }, [bytes]);
+            this.workerOf().postMessage({ type: "convert", job: id, program, name, bytes, stream: onChunk !== null, discard }, [bytes]);
         } catch (error) {
             this.finish({ kind: "trapped", message: `${programTitle(program)} could not start: ${error.message}` });
         }
@@ -51,10 +53,15 @@ export class JobRunner {
     // a new one started at once, ready for the next job.
     cancel() {
         if (!this.running) return;
+        this.end();
+        this.prepare();
+    }
+
+    // Stops the worker, and ends the running job, if any, as cancelled.
+    end() {
         this.worker?.terminate();
         this.worker = null;
-        this.finish({ kind: "cancelled" });
-        this.prepare();
+        if (this.running) this.finish({ kind: "cancelled" });
     }
 
     // Starts the worker before the first job needs it.
@@ -88,8 +95,8 @@ export class JobRunner {
         } else if (data.type === "chunk") {
             job.onChunk?.(data.name, data.bytes);
         } else if (data.type === "result") {
-            const { status, messages, files, facts } = data;
-            this.finish({ kind: "done", status, messages, files, facts });
+            const { status, messages, transcript, files, facts } = data;
+            this.finish({ kind: "done", status, messages, transcript, files, facts });
         } else if (data.type === "failed") {
             this.finish({ kind: "trapped", message: `${job.program}: ${data.message}` });
         }

@@ -4,6 +4,7 @@ import { listenForFiles } from "./intake.js";
 import { JobRunner } from "./jobs.js";
 import { element, InstanceList, render } from "./panel.js";
 import { Session } from "./session.js";
+import { BatchView } from "./batch_view.js";
 import { DrawingView } from "./drawing_view.js";
 import { wireView } from "./view_controls.js";
 import { Viewer } from "./viewer.js";
@@ -15,21 +16,27 @@ const workerUrl = URL.createObjectURL(new Blob([workerSource], { type: "text/jav
 // The programs are compiled once for the page, and posted to each worker.
 const compiled = WebAssembly.compile(Uint8Array.from(atob(programs), (c) => c.charCodeAt(0)))
     .then((module) => ({ module }), (error) => ({ problem: `the programs could not be compiled: ${error.message}` }));
-const jobs = new JobRunner(() => {
+function makeWorker() {
     const worker = new Worker(workerUrl);
     compiled.then((ready) => worker.postMessage({ type: "module", ...ready }))
         .catch((error) => worker.postMessage({ type: "module", problem: `the programs could not be given to the worker: ${error.message}` }));
     return worker;
-}, () => session.render());
+}
+const jobs = new JobRunner(makeWorker, () => session.render());
 const session = new Session({
     jobs, viewer: new Viewer(element("canvas-box")), render, instances: new InstanceList((j) => session.select(j)),
-    drawingView: new DrawingView(element("drawing-box")),
+    drawingView: new DrawingView(element("drawing-box")), batchView: new BatchView((i) => session.batches.open(i)),
+    makeRunner: () => new JobRunner(makeWorker),
 });
 
 element("version").textContent = version;
 element("cancel").onclick = () => session.cancel();
 element("make-x").onclick = () => session.xExport.make();
-element("choice-go").onclick = () => session.open(session.state.intake.models[Number(element("choice-list").value)]);
+element("batch-back").onclick = () => session.batches.back();
+element("batch-cancel").onclick = () => session.batches.cancel();
+element("batch-filter").onchange = (event) => session.batches.setFilter(event.target.value);
+for (const format of ["glb", "x", "svg", "dxf"]) element(`zip-${format}`).onchange = (event) => session.batches.setFormat(format, event.target.checked);
+element("download-all").onclick = () => session.batches.makeZip();
 for (const [id, kind] of [["edges", "outlines"], ["lines", "lines"], ["dots", "dots"]]) {
     element(id).onchange = (event) => session.setSettings({ shown: { [kind]: event.target.checked } });
 }

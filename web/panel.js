@@ -1,8 +1,9 @@
 // The panel and the notes, drawn from the page's state: the program's
 // messages and outcome, the downloads, the counts, the note over the view and
-// a list of the instances that stays fast with 32767 of them (only visible
-// rows exist) and works from the keyboard alone.
+// a list of the instances that stays fast with 32767 of them and works from
+// the keyboard alone.
 import { countRows, textureNote, viewNote, xNote } from "./notes.js";
+import { VirtualList } from "./virtual_list.js";
 
 const kRowHeight = 24;
 
@@ -21,8 +22,8 @@ function outcomeOf(outcome) {
     }
 }
 
-function showOutcome(state) {
-    element("file-name").textContent = state.file?.name ?? "No file yet";
+function showOutcome(state, listed) {
+    element("file-name").textContent = state.file?.name ?? (listed ? `A batch of ${state.batch.entries.length} construction files` : "No file yet");
     const [text, failed] = outcomeOf(state.outcome);
     element("outcome").textContent = text;
     element("outcome").className = failed ? "failed" : "";
@@ -98,15 +99,16 @@ function valuesText(values) {
         + `${values.mirrors ? "; mirrors" : ""}` : "";
 }
 
-function showViewTools(session, drawn) {
+function showViewTools(session, drawn, listed) {
     const { state, viewer } = session;
-    element("view-tools").hidden = !drawn || state.drawingShown;  // the 3D view's tools wait while the drawing shows
+    // The 3D view's tools wait while the drawing or the batch's list shows.
+    element("view-tools").hidden = !drawn || state.drawingShown || listed;
     element("fit-selection").disabled = !state.nodeOf.has(state.selected);
     element("measure").setAttribute("aria-pressed", String(state.measuring));
     element("orthographic").checked = state.settings.orthographic;
     element("grid").checked = state.settings.grid;
     element("grid-label").textContent = viewer.grid ? `Grid: ${short(viewer.grid.step)} units` : "Grid";
-    const readout = state.drawingShown ? state.drawing?.text ?? "" : drawn ? readoutText(state) : "";
+    const readout = listed ? "" : state.drawingShown ? state.drawing?.text ?? "" : drawn ? readoutText(state) : "";
     element("readout").textContent = readout;
     // Heard: what the keys or a measurement named, not each point the pointer passes.
     const heard = state.drawingShown || state.measuring || state.pointedByKeys ? readout : "";
@@ -114,8 +116,8 @@ function showViewTools(session, drawn) {
     element("drawing-toggle").setAttribute("aria-pressed", String(state.drawingShown));
     element("drawing-toggle").hidden = !state.info;
     element("drawing-toggle").disabled = session.jobs.running !== null && !state.drawing;
-    element("drawing-box").hidden = !state.drawingShown;
-    element("canvas-box").hidden = state.drawingShown;
+    element("drawing-box").hidden = !state.drawingShown || listed;
+    element("canvas-box").hidden = state.drawingShown || listed;
     session.drawingView.show(state.drawingShown && state.drawing?.phase === "done" ? state.drawing : null);
     const { axis, at, flipped } = state.section;
     element("section-axis").value = axis;
@@ -124,15 +126,27 @@ function showViewTools(session, drawn) {
     element("section-flip").setAttribute("aria-pressed", String(flipped));
 }
 
+// The batch's list in place of the 3D view and the drawing (true), or
+// the control that goes back to it.
+function showBatch(session) {
+    const { batch, batchShown, batchView, zip } = session.state;
+    const listed = batch !== null && batchShown;
+    element("batch-box").hidden = !listed;
+    element("batch-back").hidden = batch === null || batchShown;
+    if (listed) session.batchView.show(batch, batchView, zip);
+    return listed;
+}
+
 // Draws everything the page shows of the session and its state.
 export function render(session) {
     const { state, jobs } = session;
+    const listed = showBatch(session);
     document.querySelector("main").setAttribute("aria-busy", String(state.busy));
     const running = jobs.running;
     element("progress").hidden = running === null;
     element("progress-text").textContent = !running ? ""
         : running.written ? `${running.program}: ${(running.written / 2 ** 20).toFixed(0)} MB written` : `${running.program}: working`;
-    showOutcome(state);
+    showOutcome(state, listed);
     showDownloads(state.downloads);
     const makeX = element("make-x");
     makeX.hidden = !session.xExport.canMake();
@@ -144,16 +158,11 @@ export function render(session) {
     for (const [id, kind] of [["edges", "outlines"], ["lines", "lines"], ["dots", "dots"]]) element(id).checked = state.settings.shown[kind];
     element("lines-toggle").hidden = !drawn || !state.info?.elements.lines.length;
     element("dots-toggle").hidden = !drawn || !state.info?.elements.dots.length;
-    showViewTools(session, drawn);
+    showViewTools(session, drawn, listed);
     showInstanceValues(state);
     showCounts(countRows(state));
     element("textures").textContent = textureNote(state);
     element("view-note").textContent = viewNote(session);
-    const choice = state.intake.models;
-    element("choice").hidden = choice.length < 2;
-    if (element("choice-list").options.length !== choice.length || !choice.every((file, i) => element("choice-list").options[i].text === file.name)) {
-        element("choice-list").replaceChildren(...choice.map((file, i) => new Option(file.name, i)));
-    }
     session.instances.show(state.info?.instances ?? 0, state.selected, (j) => session.rowState(j));
 }
 
@@ -163,82 +172,48 @@ export function render(session) {
 // select the row the keys are on.
 export class InstanceList {
     constructor(onSelect) {
-        this.box = element("instance-list");
-        this.rows = element("instance-rows");
-        this.count = 0;
-        this.active = 0;  // the row the keys are on
         this.rowState = () => ({});
-        this.box.addEventListener("scroll", () => this.draw());
-        this.rows.addEventListener("click", (event) => {
+        this.list = new VirtualList({
+            box: element("instance-list"), inner: element("instance-rows"), rowHeight: kRowHeight, idPrefix: "instance-",
+            describe: (j) => this.describe(j), build: (j, row) => instanceRow(j, row), onKey: (to) => onSelect(to),
+        });
+        element("instance-rows").addEventListener("click", (event) => {
             const j = Number(event.target.closest("[data-instance]")?.dataset.instance);
             if (Number.isInteger(j)) onSelect(j);
-        });
-        this.box.addEventListener("keydown", (event) => {
-            const page = Math.max(1, Math.floor(this.box.clientHeight / kRowHeight) - 1);
-            const to = { ArrowDown: this.active + 1, ArrowUp: this.active - 1, Home: 0, End: this.count - 1,
-                PageDown: this.active + page, PageUp: this.active - page, " ": this.active, Enter: this.active }[event.key];
-            if (to === undefined || this.count === 0) return;
-            event.preventDefault();
-            onSelect(Math.min(this.count - 1, Math.max(0, to)));
         });
     }
 
     show(count, selected, rowState) {
-        if (count !== this.count) {
-            this.box.scrollTop = 0;
-            this.active = 0;
-        }
-        this.count = count;
+        const list = this.list;
+        list.setCount(count);
         this.rowState = rowState;
-        this.rows.style.height = `${count * kRowHeight}px`;
         element("instances").hidden = count === 0;
         const newlySelected = selected !== null && selected !== this.selected;
-        if (newlySelected) this.scrollTo(selected);
+        if (newlySelected) list.scrollTo(selected);
         this.selected = selected;
-        this.active = Math.min(selected ?? this.active, Math.max(0, count - 1));
-        this.draw();
+        list.active = Math.min(selected ?? list.active, Math.max(0, count - 1));
+        list.draw();
         // The panel around the list scrolls too: the row, then the values under the list, in sight.
         if (newlySelected) {
             for (const id of [`instance-${selected}`, "instance-values"]) element(id)?.scrollIntoView({ block: "nearest" });
         }
     }
 
-    scrollTo(j) {
-        const top = j * kRowHeight;
-        if (top < this.box.scrollTop || top + kRowHeight > this.box.scrollTop + this.box.clientHeight) {
-            this.box.scrollTop = top - this.box.clientHeight / 2;
-        }
+    describe(j) {
+        const { hidden, unplaced, selected, values } = this.rowState(j);
+        return {
+            selected, className: `row${hidden ? " hidden" : ""}${unplaced ? " unplaced" : ""}${selected ? " selected" : ""}`,
+            text: `Instance ${j}${unplaced ? " (cannot be placed)" : ""}${hidden ? " (hidden)" : ""}`,
+            values: valuesText(values),
+        };
     }
+}
 
-    // The visible rows, rebuilt only when they change, so that a click
-    // between a row's press and release is not lost.
-    draw() {
-        const first = Math.max(0, Math.floor(this.box.scrollTop / kRowHeight) - 2);
-        const last = Math.min(this.count, first + Math.ceil(this.box.clientHeight / kRowHeight) + 4);
-        const rows = [];
-        for (let j = first; j < last; j++) {
-            const { hidden, unplaced, selected, values } = this.rowState(j);
-            rows.push({
-                j, selected,
-                className: `row${hidden ? " hidden" : ""}${unplaced ? " unplaced" : ""}${selected ? " selected" : ""}${j === this.active ? " active" : ""}`,
-                text: `Instance ${j}${unplaced ? " (cannot be placed)" : ""}${hidden ? " (hidden)" : ""}`,
-                values: valuesText(values),
-            });
-        }
-        const key = JSON.stringify(rows);
-        if (key === this.drawn) return;
-        this.drawn = key;
-        this.rows.replaceChildren(...rows.map(({ j, selected, className, text, values }) => {
-            const row = document.createElement("div");
-            Object.assign(row, { id: `instance-${j}`, className, textContent: text, title: `${text}${values ? `: ${values}` : ""}` });
-            if (values) row.append(Object.assign(document.createElement("span"), { className: "values", textContent: `: ${values}` }));
-            row.style.top = `${j * kRowHeight}px`;
-            row.dataset.instance = j;
-            row.setAttribute("role", "option");
-            row.setAttribute("aria-selected", String(selected));
-            return row;
-        }));
-        if (this.active >= first && this.active < last) this.box.setAttribute("aria-activedescendant", `instance-${this.active}`);
-        else this.box.removeAttribute("aria-activedescendant");
-    }
+function instanceRow(j, { selected, active, className, text, values }) {
+    const row = document.createElement("div");
+    Object.assign(row, { className: `${className}${active ? " active" : ""}`, textContent: text, title: `${text}${values ? `: ${values}` : ""}` });
+    if (values) row.append(Object.assign(document.createElement("span"), { className: "values", textContent: `: ${values}` }));
+    row.dataset.instance = j;
+    row.setAttribute("aria-selected", String(selected));
+    return row;
 }

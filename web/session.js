@@ -2,8 +2,9 @@
 // answered, what is shown and selected, how the view is set. Each action
 // changes the state, then the panel and the notes are drawn from it
 // (panel.js, notes.js). This file holds the sequence of files and their
-// runs, the selection and the view; the .x and the drawing's files have
-// their own (x_export.js, drawing_files.js).
+// runs, the selection and the view; the .x, the drawing's files and the
+// batch have their own (x_export.js, drawing_files.js, batch_session.js).
+import { BatchWork } from "./batch_session.js";
 import { DrawingFiles } from "./drawing_files.js";
 import { readGlb } from "./glb.js";
 import { XExport } from "./x_export.js";
@@ -50,18 +51,20 @@ function fileState(file) {
 // the state: a newer file may have taken its place meanwhile.
 export class Session {
     // jobs: a JobRunner; viewer: a Viewer; render(session): draws the page;
-    // instances: the InstanceList; drawingView: a DrawingView.
-    constructor({ jobs, viewer, render, instances, drawingView }) {
-        Object.assign(this, { jobs, viewer, instances, drawingView, drawPage: render });
+    // instances: the InstanceList; drawingView: a DrawingView; batchView: a
+    // BatchView; makeRunner(): a new JobRunner for a batch; later(draw):
+    // draws soon, once for many calls.
+    constructor({ jobs, viewer, render, instances, drawingView, batchView, makeRunner, later = (draw) => requestAnimationFrame(draw) }) {
+        Object.assign(this, { jobs, viewer, instances, drawingView, batchView, drawPage: render });
         // What was given and how the view is set (kept across files), then the file shown.
         this.state = {
-            intake: { refused: [], models: [] }, textureFiles: new Map(),
+            intake: { refused: [] }, textureFiles: new Map(),
             settings: { orthographic: false, grid: false, shown: { outlines: false, lines: true, dots: true } },
             ...fileState(null),
         };
         this.opened = 0;  // counts the files opened, so that an older one's late answer is dropped
         this.draws = 0;  // counts the drawings started: only the latest one shows
-        Object.assign(this, { xExport: new XExport(this), drawingFiles: new DrawingFiles(this) });
+        Object.assign(this, { xExport: new XExport(this), drawingFiles: new DrawingFiles(this), batches: new BatchWork(this, makeRunner, later) });
         viewer.settings = this.state.settings;  // the viewer draws as they say
         viewer.onLost = () => this.render();
         viewer.onCloseUp = () => this.render();
@@ -71,12 +74,16 @@ export class Session {
         this.drawPage(this);
     }
 
-    // Takes what one choice or drop gave (intake.js's sort).
+    // Takes what one choice or drop gave (intake.js's sort): one file is
+    // opened, several start a batch.
     async give({ models, textures, refused }) {
         for (const [name, file] of textures) this.state.textureFiles.set(name, file);
         this.state.intake.refused = refused;
-        if (models.length) this.state.intake.models = models.length > 1 ? models : [];
-        if (models.length === 1) return this.open(models[0]);
+        if (models.length > 1) return this.batches.start(models);
+        if (models.length === 1) {
+            this.state.batchShown = false;
+            return this.open(models[0]);
+        }
         // Drawn again as it is seen, or, while its first drawing still decodes, in its place.
         if (textures.size && this.state.model) return this.guarded(this.currentCheck(), () => this.draw(this.currentCheck(), this.state.view !== null));
         this.render();
@@ -90,19 +97,24 @@ export class Session {
     // Reads, converts, counts and draws a construction file.
     async open(file) {
         stage("open");
-        this.jobs.cancel();
-        this.opened++;
-        const current = this.currentCheck();
         const reading = file.arrayBuffer();  // while the last file is cleared away
         reading.catch(() => {});  // convert reports it
-        for (const { url } of this.state.downloads) URL.revokeObjectURL(url);
-        Object.assign(this.state, fileState(file));
-        this.viewer.clear();
-        this.render();
+        this.close(file);
+        const current = this.currentCheck();
         await this.guarded(current, () => this.convert(current, reading));
         if (!current()) return;
         this.state.busy = false;
         if (!this.state.view) this.viewer.reveal();  // the view, emptied
+        this.render();
+    }
+
+    // Puts the file shown away, and shows `file` (or none) in its place.
+    close(file = null) {
+        this.jobs.cancel();
+        this.opened++;
+        for (const { url } of this.state.downloads) URL.revokeObjectURL(url);
+        Object.assign(this.state, fileState(file));
+        this.viewer.clear();
         this.render();
     }
 

@@ -82,15 +82,15 @@ export class MemoryWasi {
 
     // The console as text, standard output and error interleaved as written.
     // A write that is one of the `prompts` is left out; where it ended a
-    // line that its text left open (the user's Enter would have), a line end
-    // stands in for it.
-    consoleText(prompts = new Set()) {
+    // line that its text left open, a line end stands in for it (the user's
+    // Enter would have), unless `lineEnds` is false (as kon2batch reports).
+    consoleText(prompts = new Set(), { lineEnds = true } = {}) {
         const decoder = new TextDecoder();
         let text = "";
         for (const [, bytes] of this.console) {
             const piece = decoder.decode(bytes, { stream: true });
             if (!prompts.has(piece)) text += piece;
-            else if (text !== "" && !text.endsWith("\n")) text += "\n";
+            else if (lineEnds && text !== "" && !text.endsWith("\n")) text += "\n";
         }
         return text + decoder.decode();
     }

@@ -50,10 +50,11 @@ class BlobParts {
 }
 
 // Runs `program` on the file `name`. With `stream`, every file the program
-// writes is handed on in chunks as it is written instead of being kept.
+// writes is handed on in chunks as it is written instead of being kept;
+// with `discard`, it is only measured.
 // kon2info is given a file for its facts beside the input (`NAME.json`,
 // never the name of the input or of its .glb), returned as `facts`.
-function convert({ job, program, name, bytes, stream }) {
+function convert({ job, program, name, bytes, stream, discard }) {
     let written = 0;
     let reportedAt = performance.now();
     const factsName = program === "kon2info" ? `${name}.json` : null;
@@ -65,6 +66,7 @@ function convert({ job, program, name, bytes, stream }) {
             postMessage({ type: "progress", job, written });
         }
         if (file === factsName) return false;
+        if (discard) return true;
         if (stream) {
             const copy = chunk.slice();
             postMessage({ type: "chunk", job, name: file, bytes: copy.buffer }, [copy.buffer]);
@@ -81,10 +83,11 @@ function convert({ job, program, name, bytes, stream }) {
         const facts = wasi.files.get(factsName);
         const files = wasi.writtenFiles().filter((file) => file.name !== factsName).map((file) => ({
             name: file.name, size: file.size,
-            blob: stream ? null : kept.get(file.name)?.blob(kTypes[program]) ?? new Blob([], { type: kTypes[program] }),
+            blob: stream || discard ? null : kept.get(file.name)?.blob(kTypes[program]) ?? new Blob([], { type: kTypes[program] }),
         }));
         postMessage({
             type: "result", job, status, messages: wasi.consoleText(kPrompts), files,
+            transcript: wasi.consoleText(kPrompts, { lineEnds: false }),
             facts: facts?.created ? new TextDecoder().decode(facts.bytes()) : "",
         });
     } catch (error) {

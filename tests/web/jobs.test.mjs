@@ -21,7 +21,7 @@ function runner() {
 }
 
 const request = (program) => ({ program, name: "house.kon", bytes: new ArrayBuffer(4) });
-const done = (job, status = 0) => ({ type: "result", job, status, messages: "", files: [{ name: `${job}.glb` }], facts: "" });
+const done = (job, status = 0) => ({ type: "result", job, status, messages: "", transcript: "", files: [{ name: `${job}.glb` }], facts: "" });
 
 // Resolves to what the promise has settled with so far, or "pending".
 const settled = (promise) => Promise.race([promise, new Promise((resolve) => setImmediate(() => resolve("pending")))]);
@@ -37,7 +37,7 @@ test("a newer job cancels the running one, and the older one's late answers are 
     workers[1].answer({ type: "chunk", job: 1, name: "a.x", bytes: new ArrayBuffer(1) });
     assert.equal(await settled(second), "pending");
     workers[1].answer(done(2, 1));
-    assert.deepEqual(await second, { kind: "done", status: 1, messages: "", files: [{ name: "2.glb" }], facts: "" });
+    assert.deepEqual(await second, { kind: "done", status: 1, messages: "", transcript: "", files: [{ name: "2.glb" }], facts: "" });
 });
 
 test("cancelling ends the job as cancelled, without a status, and the next job gets a new worker", async () => {

@@ -58,7 +58,7 @@ const visible = (selector) => page.evaluate((selector) => [...document.querySele
 const counts = () => page.evaluate(() => Object.fromEntries([...document.querySelectorAll("#counts tr")]
     .map((row) => [row.cells[0].textContent, row.cells[1].textContent])));
 // Chooses the option labelled `label` of the list `selector`, as a change by the user.
-const choose = (label, selector = "#choice-list") => page.evaluate(([label, selector]) => {
+const choose = (label, selector) => page.evaluate(([label, selector]) => {
     const list = document.querySelector(selector);
     list.value = [...list.options].find((option) => option.label === label).value;
     list.dispatchEvent(new Event("change"));
@@ -397,17 +397,7 @@ async function faults() {
     truncateSync(film, 300 << 20);
     await give([film, example], "house.kon");
     expect(/^film\.mp4 is 300 MB/.test(await text("#view-note")), "a refused file stays named when a model comes with it");
-    const gone = named("gone.kon", readFileSync(example));
-    await page.setFiles("#file-input", [gone, corpus("worked-triangle.kon")]);
-    rmSync(gone);
-    await choose("gone.kon");
-    await page.click("#choice-go");
-    await shown("gone.kon");
-    expect(/^Not converted: gone\.kon could not be read/.test(await text("#outcome")) && await visible("#choice"),
-        "a file that cannot be read says so, and the choice stays");
-    await choose("worked-triangle.kon");
-    await page.click("#choice-go");
-    await shown("worked-triangle.kon");
+    await give(corpus("worked-triangle.kon"));
     await aLargeX();
     await page.evaluate(() => document.querySelector("canvas").getContext("webgl2").getExtension("WEBGL_lose_context").loseContext());
     await give(example);
@@ -507,6 +497,62 @@ function showsAFace(glb) {
     });
 }
 
+// kon2batch on copies of `files` in one folder, given in their order: its
+// outputs and its report, each row without its milliseconds.
+function nativeBatch(files) {
+    const folder = mkdtempSync(path.join(work, "batch-"));
+    for (const file of files) writeFileSync(path.join(folder, path.basename(file)), readFileSync(file));
+    runAnswered(path.join(nativeBuild, "kon2batch"), ["--jobs", "1", "--quiet", "--report", "report.csv", ...files.map((file) => path.basename(file))], { cwd: folder });
+    return unpacked(folder);
+}
+
+// The files of `folder` by name, report.csv's rows without milliseconds
+// (read by Python's csv, as a spreadsheet would), and the zip `zipped`
+// unpacked there first by Python's zipfile.
+function unpacked(folder, zipped = null) {
+    const run = spawnSync("python3", ["-c", `import csv, json, sys, zipfile
+if sys.argv[2]: zipfile.ZipFile(sys.argv[2]).extractall(sys.argv[1])
+rows = list(csv.reader(open(sys.argv[1] + "/report.csv", encoding="utf-8", newline="")))
+print(json.dumps([row[:12] + row[13:] for row in rows]))`, folder, zipped ?? ""], { encoding: "utf8" });
+    const files = new Map(readdirSync(folder).filter((name) => /\.(x|glb|svg|dxf)$/.test(name)).map((name) => [name, readFileSync(path.join(folder, name))]));
+    return { files, rows: JSON.parse(run.stdout || "[]") };
+}
+
+// The corpus's construction files, a pair that would write the same
+// outputs, a texture and a note in one choice: a row for each construction
+// file, with native outcomes; the zip of all four formats as kon2batch writes them.
+async function aBatch() {
+    const inputs = [...readdirSync(path.join(source, "tests/corpus")).filter((name) => /\.(kon|bin)$/.test(name)).sort().map(corpus),
+        named("pair.kon", readFileSync(example)), named("pair.bin", readFileSync(example))];
+    const expected = nativeBatch(inputs);
+    await page.setFiles("#file-input", [...inputs, corpus("0007.png"), named("notes.txt", "not a construction file")]);
+    const progress = () => text("#batch-progress");
+    await waitFor((total) => new RegExp(`^${total}/${total} files, \\d+ refused or failed in `).test(document.getElementById("batch-progress").textContent), inputs.length, "the batch");
+    expect(/; 1 other file skipped$/.test(await progress()), `every construction file has a row, the note is skipped (${await progress()})`);
+    const rows = await page.evaluate(() => [...document.querySelectorAll("#batch-rows .batch-row")].map((row) => [...row.children].map((cell) => cell.textContent)));
+    const wrongRows = rows.filter(([name, , outcome]) => {
+        const row = expected.rows.find((native) => native[0] === name);
+        return outcome !== (row[1] === "converted" ? "converted" : `${row[1]}: ${row[2].split("\n")[0]}`);
+    });
+    expect(rows.length > 10 && wrongRows.length === 0, `the rows in sight give kon2batch's outcomes and first lines (${JSON.stringify(wrongRows)})`);
+    for (const format of ["x", "dxf"]) await page.click(`#zip-${format}`);
+    await page.click("#download-all");
+    await waitFor(() => document.querySelector("#zip-link:not([hidden])") !== null, null, "the zip", 300000);
+    const zipFile = path.join(work, "batch.zip");
+    writeFileSync(zipFile, await linkBytes("kon2x-batch.zip"));
+    const zipped = unpacked(mkdtempSync(path.join(work, "zip-")), zipFile);
+    const differ = [...expected.files].filter(([name, bytes]) => !zipped.files.get(name)?.equals(bytes)).map(([name]) => name);
+    expect(differ.length === 0 && zipped.files.size === expected.files.size, `the zip holds kon2batch's ${expected.files.size} outputs, byte for byte (${differ.join(" ")})`);
+    expect(JSON.stringify(zipped.rows) === JSON.stringify(expected.rows), "report.csv is kon2batch's, but for the times");
+    await page.click('#batch-rows [data-row="3"]');
+    await shown(rows[3][0]);
+    expect(!await visible("#batch-list") && await visible("#batch-back"), `a row opens its file (${rows[3][0]}) in place of the list`);
+    await page.click("#batch-back");
+    await page.press("#batch-list", ["End", "ArrowUp", "Enter"]);
+    await shown(path.basename(inputs.at(-2)));
+    await page.click("#batch-back");
+}
+
 async function samples() {
     const folder = path.join(work, "samples");
     mkdirSync(folder);
@@ -538,7 +584,7 @@ try {
         console.log(`${screenshotPath}: written`);
     } else {
         // A step that fails is named, and the steps after it still run.
-        for (const step of [theExample, theViewer, beyondTriangles, theDrawing, theLargest, aCancel, samples, faults]) {
+        for (const step of [theExample, theViewer, beyondTriangles, theDrawing, theLargest, aCancel, samples, aBatch, faults]) {
             const start = Date.now();
             await step().catch((error) => expect(false, `${step.name} stopped: ${error.stack}`));
             console.log(`-- ${step.name}: ${((Date.now() - start) / 1000).toFixed(1)} s`);

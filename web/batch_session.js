@@ -1,0 +1,85 @@
+// The session's batch: starting one from several files, opening its rows in
+// the 3D view and going back, the filter and the formats, and "Download all".
+import { Batch, batchWorkers } from "./batch.js";
+import { BatchZip } from "./batch_zip.js";
+import { constructionFiles } from "./intake.js";
+
+export class BatchWork {
+    // session: the Session; makeRunner(): a new JobRunner with a worker of
+    // its own; later(draw): draws soon, once for many calls (a frame's time).
+    constructor(session, makeRunner, later) {
+        Object.assign(this, { session, makeRunner, later, due: false });
+        this.workers = batchWorkers(globalThis.navigator?.hardwareConcurrency ?? 1);
+        // What the batch view shows; kept across batches.
+        session.state.batchView = { filter: "all", formats: new Set(["glb", "svg"]) };
+        Object.assign(session.state, { batch: null, batchShown: false, zip: null });
+    }
+
+    // Draws the page soon: rows fill in far faster than frames are drawn.
+    renderSoon() {
+        if (this.due) return;
+        this.due = true;
+        this.later(() => {
+            this.due = false;
+            this.session.render();
+        });
+    }
+
+    // Converts the construction files among `files`; the last batch is cancelled.
+    async start(files) {
+        const state = this.session.state;
+        this.cancel();
+        this.session.close();
+        const { models, skipped } = await constructionFiles(files);
+        if (state.zip?.url) URL.revokeObjectURL(state.zip.url);
+        const batch = new Batch({ files: models, skipped, makeRunner: this.makeRunner, workers: this.workers, onChange: () => this.renderSoon() });
+        Object.assign(state, { batch, batchShown: true, zip: null });
+        this.session.render();
+        await batch.run();
+    }
+
+    // Opens entry i of the batch in the 3D view, converting it again.
+    open(i) {
+        const entry = this.session.state.batch?.entries[i];
+        if (!entry) return undefined;
+        this.session.state.batchShown = false;
+        return this.session.open(entry.file);
+    }
+
+    // Shows the list again.
+    back() {
+        this.session.state.batchShown = true;
+        this.session.render();
+    }
+
+    cancel() {
+        this.session.state.batch?.cancel();
+        this.session.state.zip?.cancel();
+        this.renderSoon();
+    }
+
+    setFilter(filter) {
+        this.session.state.batchView.filter = filter;
+        this.session.render();
+    }
+
+    setFormat(format, on) {
+        const { formats } = this.session.state.batchView;
+        if (on) formats.add(format);
+        else formats.delete(format);
+        this.session.render();
+    }
+
+    async makeZip() {
+        const state = this.session.state;
+        if (!state.batch || state.zip?.phase === "running") return;
+        if (state.zip?.url) URL.revokeObjectURL(state.zip.url);
+        const zip = new BatchZip(state.batch, [...state.batchView.formats],
+            { makeRunner: this.makeRunner, workers: this.workers, onChange: () => this.renderSoon() });
+        state.zip = zip;
+        this.session.render();
+        const blob = await zip.make();
+        if (blob && state.zip === zip) zip.url = URL.createObjectURL(blob);
+        this.session.render();
+    }
+}

@@ -1,0 +1,102 @@
+// "Download all": the chosen formats of every converted entry of a batch,
+// each run now in the batch's workers, and report.csv, in one zip made in
+// memory (client-zip) up to kLargestZip.
+import { downloadZip } from "client-zip";
+import { csvRow, firstLine, kCsvHeader, kFormats, sameOutputs } from "./batch_report.js";
+
+export const kLargestZip = 2 ** 30;
+
+// Runs tasks[i](runner) on runners in turn, at most one a runner, and
+// yields their results in the tasks' order, `ahead` under way at most.
+export async function* runInOrder(tasks, runners, ahead = runners.length) {
+    const chains = runners.map(() => Promise.resolve());
+    const started = [];
+    const launch = (i) => {
+        const k = i % runners.length;
+        started[i] = chains[k] = chains[k].then(() => tasks[i](runners[k]));
+    };
+    for (let i = 0; i < Math.min(ahead, tasks.length); i++) launch(i);
+    for (let i = 0; i < tasks.length; i++) {
+        const result = await started[i];
+        if (i + ahead < tasks.length) launch(i + ahead);
+        yield result;
+    }
+}
+
+export class BatchZip {
+    // formats: the chosen extensions ("glb", ...); makeRunner, workers and
+    // onChange as the Batch takes them.
+    constructor(batch, formats, { makeRunner, workers = 1, onChange = () => {}, limit = kLargestZip }) {
+        const chosen = kFormats.filter(([format]) => formats.includes(format));
+        // Inputs that share outputs name the first format chosen, as kon2batch does.
+        this.collisions = sameOutputs(batch.entries.map((entry) => entry.name), `.${chosen[0]?.[0]}`);
+        this.tasks = batch.entries.flatMap((entry, i) => entry.row?.outcome !== "converted" ? []
+            : chosen.map(([format, program]) => ({ i, format, program })));
+        Object.assign(this, { batch, onChange, limit, phase: "running", made: 0, left: 0, bytes: 0, blob: null });
+        this.runners = Array.from({ length: Math.min(workers, this.tasks.length) }, makeRunner);
+    }
+
+    // Resolves with the zip's Blob, or null where it was cancelled.
+    async make() {
+        try {
+            const blob = await downloadZip(this.entries()).blob();
+            if (this.phase === "running") Object.assign(this, { phase: "done", blob });
+        } catch (error) {
+            if (this.phase === "running") Object.assign(this, { phase: "failed", problem: `${error.message ?? error}` });
+        }
+        for (const runner of this.runners) runner.end();
+        this.onChange();
+        return this.blob;
+    }
+
+    cancel() {
+        if (this.phase !== "running") return;
+        this.phase = "cancelled";
+        for (const runner of this.runners) runner.end();
+    }
+
+    // The zip's entries as they are made: each output under the name its
+    // program gave it, then report.csv.
+    async* entries() {
+        const outputs = this.batch.entries.map(() => ({}));
+        const spent = this.batch.entries.map((entry) => entry.milliseconds);
+        const rows = this.batch.entries.map((entry, i) => entry.row && { ...entry.row, messages: this.collisions.get(i) ?? entry.row.messages });
+        const run = ({ i, program }) => async (runner) => {
+            const start = performance.now();
+            const result = await runner.run({ program, name: this.batch.entries[i].name, bytes: await this.batch.entries[i].file.arrayBuffer() });
+            spent[i] += performance.now() - start;
+            return result;
+        };
+        const results = runInOrder(this.tasks.map(run), this.runners);
+        for (const { i, format } of this.tasks) {
+            const { value: result } = await results.next();
+            if (this.phase !== "running" || result.kind === "cancelled") return;
+            const file = result.kind === "done" && result.status === 0 ? result.files[0] : null;
+            if (!file) {
+                this.failed(rows[i], outputs[i], format, result);
+                continue;
+            }
+            if (this.bytes + file.size > this.limit) {
+                this.left = this.tasks.length - this.made;  // the zip ends with what fits
+                for (const runner of this.runners) runner.end();
+                break;
+            }
+            this.bytes += file.size;
+            this.made++;
+            outputs[i][format] = { name: file.name, size: file.size, note: format === "glb" ? rows[i].glb?.note ?? "" : "" };
+            this.onChange();
+            yield { name: file.name, input: file.blob };
+        }
+        const report = this.batch.entries.map((entry, i) => rows[i] ? csvRow(entry.name, rows[i], spent[i], outputs[i]) : "");
+        yield { name: "report.csv", input: kCsvHeader + report.join("") };
+    }
+
+    // An output that its program did not write: the entry failed, as
+    // kon2batch counts an input whose output could not be written.
+    failed(row, outputs, format, result) {
+        const line = `${format} not made: ${result.kind === "done" ? firstLine(result.messages) || `exit status ${result.status}` : result.message}\n`;
+        Object.assign(row, { outcome: "failed", messages: row.messages + line });
+        outputs[format] = { name: "", size: 0, note: line };
+        this.made++;
+    }
+}

@@ -1,0 +1,85 @@
+// Tests of the page's batch with fake workers: the rows made of the programs'
+// answers, report.csv's lines, and which worker converts which file when.
+import assert from "node:assert/strict";
+import test from "node:test";
+import { Batch } from "../../web/batch.js";
+import { csvRow, rowOf, sameOutputs } from "../../web/batch_report.js";
+import { runInOrder } from "../../web/batch_zip.js";
+
+const facts = JSON.stringify({ points: 3, single_points: 0, two_point_elements: 1, triangles: 1, quads: 0, polygons: 2,
+    instances: 4, materials: 1, unplaced: [1, 2], glb_note: "Nicht darstellbare Instanzen: 2\n" });
+const done = (status, transcript, withFacts = true) => ({ kind: "done", status, transcript, facts: withFacts ? facts : "", files: [{ name: "a.glb", size: 96 }] });
+
+test("a row from each kind of answer, and its line of report.csv", () => {
+    const cases = [
+        [done(0, "EOF not found!Nicht darstellbare Instanzen: 2\n"), "converted", "EOF not found!",
+            'a.kon,converted,EOF not found!,3,0,1,1,0,2,4,2,1,7,,,,a.glb,96,"Nicht darstellbare Instanzen: 2\n",,,,,,\n'],
+        [done(1, "falsches Punktformat in Zeile 3!\na.kon ist fehlerhaft\n", false), "refused", "falsches Punktformat in Zeile 3!\na.kon ist fehlerhaft\n",
+            'a.kon,refused,"falsches Punktformat in Zeile 3!\na.kon ist fehlerhaft\n",,,,,,,,,,7,,,,,,,,,,,,\n'],
+        [done(1, "Zu wenig Speicher!\n"), "failed", "Zu wenig Speicher!\n", null],
+        [{ kind: "trapped", message: 'kon2gltf: RuntimeError: "unreachable", at 3' }, "failed", 'a.kon: kon2gltf: RuntimeError: "unreachable", at 3\n',
+            'a.kon,failed,"a.kon: kon2gltf: RuntimeError: ""unreachable"", at 3\n",,,,,,,,,,7,,,,,,,,,,,,\n'],
+    ];
+    for (const [result, outcome, messages, line] of cases) {
+        const row = rowOf(result, "a.kon");
+        assert.deepEqual([row.outcome, row.messages], [outcome, messages]);
+        if (line) assert.equal(csvRow("a.kon", row, 7.4, row.glb ? { glb: row.glb } : {}), line);
+    }
+    assert.equal(rowOf({ kind: "cancelled" }, "a.kon"), null);
+});
+
+test("inputs that would write the same output are named in pairs, whatever the case", () => {
+    assert.deepEqual(sameOutputs(["a.kon", "b.kon", "A.bin", "a", ".kon", ".bin"], ".x"), new Map([
+        [0, "a.x would also be written from A.bin\na.x would also be written from a\n"], [2, "A.x would also be written from a.kon\n"],
+        [3, "a.x would also be written from a.kon\n"], [5, ".x would also be written from .kon\n"], [4, ".x would also be written from .bin\n"]]));
+});
+
+// Runners whose jobs wait until answered: runs[k] lists runner k's requests.
+function fakeRunners() {
+    const runs = [];
+    const ended = [];
+    const makeRunner = () => {
+        const k = runs.push([]) - 1;
+        return { run: (request) => new Promise((resolve) => runs[k].push({ name: request.name, resolve })), end: () => ended.push(k) };
+    };
+    return { runs, ended, makeRunner };
+}
+const settle = () => new Promise((resolve) => setImmediate(resolve));
+const file = (name) => ({ name, size: 1, arrayBuffer: async () => new ArrayBuffer(1) });
+
+test("each worker takes the next file as it finishes one; inputs that share outputs run nowhere; Cancel keeps what is done", async () => {
+    const { runs, ended, makeRunner } = fakeRunners();
+    const batch = new Batch({ files: ["a.kon", "b.kon", "c.kon", "c.bin", "d.kon", "e.kon"].map(file), makeRunner, workers: 2 });
+    const running = batch.run();
+    await settle();
+    assert.deepEqual(runs.map((jobs) => jobs.map((job) => job.name)), [["a.kon"], ["b.kon"]]);
+    runs[1][0].resolve(done(0, ""));
+    await settle();
+    assert.deepEqual(runs[1].map((job) => job.name), ["b.kon", "d.kon"]);
+    runs[0][0].resolve(done(1, "a.kon ist fehlerhaft\n"));
+    await settle();
+    assert.deepEqual(runs[0].map((job) => job.name), ["a.kon", "e.kon"]);
+    batch.cancel();
+    runs[0][1].resolve({ kind: "cancelled" });
+    runs[1][1].resolve({ kind: "cancelled" });
+    await running;
+    assert.deepEqual(batch.entries.map((entry) => entry.row?.outcome ?? null), ["refused", "converted", "refused", "refused", null, null]);
+    assert.match(batch.progress(), /^4\/6 files, 3 refused or failed, cancelled after 0:00$/);
+    assert.deepEqual(ended.sort(), [0, 0, 1, 1]);
+});
+
+test("the zip's runs go to the workers in turn and come back in order, whichever ends first", async () => {
+    const { runs, makeRunner } = fakeRunners();
+    const tasks = ["a", "b", "c"].map((name) => (runner) => runner.run({ name }));
+    const results = runInOrder(tasks, [makeRunner(), makeRunner()]);
+    const first = results.next();
+    await settle();
+    runs[1][0].resolve("b");
+    runs[0][0].resolve("a");
+    assert.deepEqual(await first, { value: "a", done: false });
+    assert.equal((await results.next()).value, "b");
+    await settle();
+    runs[0][1].resolve("c");
+    assert.deepEqual(runs.map((jobs) => jobs.map((job) => job.name)), [["a", "c"], ["b"]]);
+    assert.equal((await results.next()).value, "c");
+});

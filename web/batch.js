@@ -2,6 +2,10 @@
 // few workers, as kon2batch converts a folder. Each entry keeps its row (the
 // outcome and the counts) only: its .glb is measured, not kept.
 import { rowOf, sameOutputs } from "./batch_report.js";
+import { isConstructionHead } from "./intake.js";
+
+// A file that is not a construction file, as kon2batch skips it.
+const kSkipped = { outcome: "skipped", messages: "", counts: null, glb: null };
 
 // How many workers a batch uses: two where the machine has two cores.
 export function batchWorkers(cores) {
@@ -15,17 +19,12 @@ function clock(seconds) {
 }
 
 export class Batch {
-    // files: the construction files, in the order given; skipped: how many
-    // other files came with them; makeRunner(): a new JobRunner with a
-    // worker of its own; onChange(): told as rows fill in.
-    constructor({ files, skipped = 0, makeRunner, workers = 1, onChange = () => {}, now = () => performance.now() }) {
-        const collisions = sameOutputs(files.map((file) => file.name));
-        this.entries = files.map((file, i) => ({
-            file, name: file.name, size: file.size, milliseconds: 0,
-            // A refusal known before any run: another input would write the same output.
-            row: collisions.has(i) ? { outcome: "refused", messages: collisions.get(i), counts: null, glb: null } : null,
-        }));
-        Object.assign(this, { skipped, onChange, now, phase: "running", started: now(), ended: null });
+    // files: in the order given (those that are not construction files are
+    // skipped as they are read); makeRunner(): a new JobRunner with a worker
+    // of its own; onChange(): told as rows fill in.
+    constructor({ files, makeRunner, workers = 1, onChange = () => {}, now = () => performance.now() }) {
+        this.entries = files.map((file) => ({ file, name: file.name, size: file.size, milliseconds: 0, row: null }));
+        Object.assign(this, { onChange, now, phase: "running", started: now(), ended: null });
         this.runners = Array.from({ length: Math.min(workers, files.length) }, makeRunner);
         this.next = 0;  // the next entry to convert
     }
@@ -33,6 +32,7 @@ export class Batch {
     // Converts every entry, each worker taking the next; resolves when all
     // are done or the batch is cancelled.
     async run() {
+        await this.refuseSharedOutputs();
         await Promise.all(this.runners.map((runner) => this.work(runner)));
         if (this.phase === "running") this.phase = "done";
         this.ended = this.now();
@@ -52,6 +52,23 @@ export class Batch {
         }
     }
 
+    // Construction files that would write the same output as another are
+    // refused before any run. Only the files whose names share an output
+    // are looked at first: reading every file's head at once would hold up
+    // the page (a quarter of a second for 2,000 files).
+    async refuseSharedOutputs() {
+        const names = this.entries.map((entry) => entry.name);
+        await Promise.all([...sameOutputs(names).keys()].map(async (i) => {
+            const { file } = this.entries[i];
+            const head = await file.slice(0, 4).arrayBuffer().catch(() => null);
+            if (head && !isConstructionHead(new Uint8Array(head))) this.entries[i].row = kSkipped;
+        }));
+        const kept = this.entries.flatMap((entry, i) => entry.row ? [] : [i]);
+        for (const [k, messages] of sameOutputs(kept.map((i) => names[i]))) {
+            this.entries[kept[k]].row = { outcome: "refused", messages, counts: null, glb: null };
+        }
+    }
+
     take() {
         while (this.next < this.entries.length && this.entries[this.next].row) this.next++;
         return this.next < this.entries.length ? this.next++ : null;
@@ -65,6 +82,7 @@ export class Batch {
             return { outcome: "failed", messages: `${name} could not be read (${error.message}).\n`, counts: null, glb: null };
         }
         if (this.phase !== "running") return null;
+        if (!isConstructionHead(new Uint8Array(bytes, 0, Math.min(4, bytes.byteLength)))) return kSkipped;
         return rowOf(await runner.run({ program: "kon2info", name, bytes }, { discard: true }), name);
     }
 
@@ -75,24 +93,24 @@ export class Batch {
         for (const runner of this.runners) runner.end();
     }
 
-    // What is done so far: { done, refused (or failed), total }.
+    // What is done so far: { done, refused (or failed), skipped, total }.
     tally() {
-        let done = 0;
-        let refused = 0;
+        const count = { done: 0, refused: 0, skipped: 0, total: this.entries.length };
         for (const { row } of this.entries) {
-            done += row !== null;
-            refused += row !== null && row.outcome !== "converted";
+            count.done += row !== null;
+            count.refused += row?.outcome === "refused" || row?.outcome === "failed";
+            count.skipped += row?.outcome === "skipped";
         }
-        return { done, refused, total: this.entries.length };
+        return count;
     }
 
     // "120/300 files, 4 refused or failed, 0:05 left", as kon2batch tells its progress.
     progress() {
-        const { done, refused, total } = this.tally();
+        const { done, refused, skipped, total } = this.tally();
         const seconds = ((this.ended ?? this.now()) - this.started) / 1000;
         const end = this.phase === "running" ? done ? `, ${clock(seconds / done * (total - done))} left` : ""
             : this.phase === "cancelled" ? `, cancelled after ${clock(seconds)}` : ` in ${clock(seconds)}`;
-        const skipped = this.skipped ? `; ${this.skipped} other file${this.skipped === 1 ? "" : "s"} skipped` : "";
-        return `${done}/${total} files, ${refused} refused or failed${end}${skipped}`;
+        const others = skipped ? `; ${skipped} not construction file${skipped === 1 ? "" : "s"}, skipped` : "";
+        return `${done}/${total} files, ${refused} refused or failed${end}${others}`;
     }
 }

@@ -2,7 +2,6 @@
 // the 3D view and going back, the filter and the formats, and "Download all".
 import { Batch, batchWorkers } from "./batch.js";
 import { BatchZip } from "./batch_zip.js";
-import { constructionFiles } from "./intake.js";
 
 export class BatchWork {
     // session: the Session; makeRunner(): a new JobRunner with a worker of
@@ -30,9 +29,8 @@ export class BatchWork {
         const state = this.session.state;
         this.cancel();
         this.session.close();
-        const { models, skipped } = await constructionFiles(files);
         if (state.zip?.url) URL.revokeObjectURL(state.zip.url);
-        const batch = new Batch({ files: models, skipped, makeRunner: this.makeRunner, workers: this.workers, onChange: () => this.renderSoon() });
+        const batch = new Batch({ files, makeRunner: this.makeRunner, workers: this.workers, onChange: () => this.renderSoon() });
         Object.assign(state, { batch, batchShown: true, zip: null });
         this.session.render();
         await batch.run();
@@ -55,7 +53,7 @@ export class BatchWork {
     cancel() {
         this.session.state.batch?.cancel();
         this.session.state.zip?.cancel();
-        this.renderSoon();
+        this.session.render();
     }
 
     setFilter(filter) {

@@ -8,7 +8,9 @@ import { megabytes } from "./x_export.js";
 const kRowHeight = 26;
 // Screen readers hear the progress at most this often (ms), not every row.
 const kAnnounceEvery = 5000;
-export const kFilters = { all: () => true, converted: (row) => row?.outcome === "converted", refused: (row) => row && row.outcome !== "converted" };
+export const kFilters = {
+    all: () => true, converted: (row) => row?.outcome === "converted", refused: (row) => row?.outcome === "refused" || row?.outcome === "failed",
+};
 
 const element = (id) => document.getElementById(id);
 
@@ -20,6 +22,7 @@ function sizeText(bytes) {
 function outcomeText(row, cancelled) {
     if (!row) return cancelled ? "not converted: cancelled" : "";
     if (row.outcome === "converted") return "converted";
+    if (row.outcome === "skipped") return "skipped: not a construction file";
     return `${row.outcome}: ${firstLine(row.messages)}`;
 }
 
@@ -51,7 +54,8 @@ export class BatchView {
         this.shown = batch.entries.flatMap((entry, i) => keep(entry.row) ? [i] : []);
         this.list.setCount(this.shown.length);
         this.list.draw();
-        const progress = batch.entries.length ? batch.progress() : `No construction file among the ${batch.skipped} files given.`;
+        const { skipped, total } = batch.tally();
+        const progress = skipped === total ? `No construction file among the ${total} files given.` : batch.progress();
         element("batch-progress").textContent = progress;
         element("batch-cancel").hidden = batch.phase !== "running" && zip?.phase !== "running";
         element("batch-filter").value = view.filter;
@@ -85,7 +89,7 @@ export class BatchView {
         const counts = row?.counts;
         return {
             name: entry.name, size: sizeText(entry.size), outcome: outcomeText(row, this.batch.phase === "cancelled"),
-            failed: row !== null && row.outcome !== "converted",
+            failed: row?.outcome === "refused" || row?.outcome === "failed",
             counts: counts ? [counts.points, counts.triangles + counts.quads + counts.polygons, counts.instances, counts.unplaced] : [],
         };
     }

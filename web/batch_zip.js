@@ -29,7 +29,9 @@ export class BatchZip {
     constructor(batch, formats, { makeRunner, workers = 1, onChange = () => {}, limit = kLargestZip }) {
         const chosen = kFormats.filter(([format]) => formats.includes(format));
         // Inputs that share outputs name the first format chosen, as kon2batch does.
-        this.collisions = sameOutputs(batch.entries.map((entry) => entry.name), `.${chosen[0]?.[0]}`);
+        const inputs = batch.entries.flatMap((entry, i) => entry.row?.outcome === "skipped" ? [] : [i]);
+        const lines = sameOutputs(inputs.map((i) => batch.entries[i].name), `.${chosen[0]?.[0]}`);
+        this.collisions = new Map([...lines].map(([k, text]) => [inputs[k], text]));
         this.tasks = batch.entries.flatMap((entry, i) => entry.row?.outcome !== "converted" ? []
             : chosen.map(([format, program]) => ({ i, format, program })));
         Object.assign(this, { batch, onChange, limit, phase: "running", made: 0, left: 0, bytes: 0, blob: null });
@@ -87,7 +89,7 @@ export class BatchZip {
             this.onChange();
             yield { name: file.name, input: file.blob };
         }
-        const report = this.batch.entries.map((entry, i) => rows[i] ? csvRow(entry.name, rows[i], spent[i], outputs[i]) : "");
+        const report = this.batch.entries.map((entry, i) => rows[i] && rows[i].outcome !== "skipped" ? csvRow(entry.name, rows[i], spent[i], outputs[i]) : "");
         yield { name: "report.csv", input: kCsvHeader + report.join("") };
     }
 

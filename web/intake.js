@@ -63,20 +63,6 @@ export function isConstructionHead(head) {
     return version === 2880 || version === 5760;
 }
 
-// The files that are construction files, in order, and how many are not.
-// One that cannot be read is kept: converting it says so.
-export async function constructionFiles(files) {
-    const kept = await Promise.all(files.map(async (file) => {
-        try {
-            return isConstructionHead(new Uint8Array(await file.slice(0, 4).arrayBuffer()));
-        } catch {
-            return true;
-        }
-    }));
-    const models = files.filter((file, i) => kept[i]);
-    return { models, skipped: files.length - models.length };
-}
-
 // The name a program gives its output for the input `name`: its extension,
 // if any, replaced by `extension` (".glb").
 export function outputName(name, extension) {

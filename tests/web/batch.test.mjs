@@ -45,7 +45,10 @@ function fakeRunners() {
     return { runs, ended, makeRunner };
 }
 const settle = () => new Promise((resolve) => setImmediate(resolve));
-const file = (name) => ({ name, size: 1, arrayBuffer: async () => new ArrayBuffer(1) });
+const file = (name) => {
+    const bytes = async () => new TextEncoder().encode("KON;").buffer;
+    return { name, size: 4, arrayBuffer: bytes, slice: () => ({ arrayBuffer: bytes }) };
+};
 
 test("each worker takes the next file as it finishes one; inputs that share outputs run nowhere; Cancel keeps what is done", async () => {
     const { runs, ended, makeRunner } = fakeRunners();

@@ -499,10 +499,10 @@ function showsAFace(glb) {
 
 // kon2batch on copies of `files` in one folder, given in their order: its
 // outputs and its report, each row without its milliseconds.
-function nativeBatch(files) {
+function nativeBatch(files, options = []) {
     const folder = mkdtempSync(path.join(work, "batch-"));
     for (const file of files) writeFileSync(path.join(folder, path.basename(file)), readFileSync(file));
-    runAnswered(path.join(nativeBuild, "kon2batch"), ["--jobs", "1", "--quiet", "--report", "report.csv", ...files.map((file) => path.basename(file))], { cwd: folder });
+    runAnswered(path.join(nativeBuild, "kon2batch"), ["--jobs", "1", "--quiet", "--report", "report.csv", ...options, ...files.map((file) => path.basename(file))], { cwd: folder });
     return unpacked(folder);
 }
 
@@ -527,8 +527,8 @@ async function aBatch() {
     const expected = nativeBatch(inputs);
     await page.setFiles("#file-input", [...inputs, corpus("0007.png"), named("notes.txt", "not a construction file")]);
     const progress = () => text("#batch-progress");
-    await waitFor((total) => new RegExp(`^${total}/${total} files, \\d+ refused or failed in `).test(document.getElementById("batch-progress").textContent), inputs.length, "the batch");
-    expect(/; 1 other file skipped$/.test(await progress()), `every construction file has a row, the note is skipped (${await progress()})`);
+    await batchDone(inputs.length + 1);
+    expect(/; 1 not construction file, skipped$/.test(await progress()), `every file has a row, the note skipped (${await progress()})`);
     const rows = await page.evaluate(() => [...document.querySelectorAll("#batch-rows .batch-row")].map((row) => [...row.children].map((cell) => cell.textContent)));
     const wrongRows = rows.filter(([name, , outcome]) => {
         const row = expected.rows.find((native) => native[0] === name);
@@ -536,21 +536,85 @@ async function aBatch() {
     });
     expect(rows.length > 10 && wrongRows.length === 0, `the rows in sight give kon2batch's outcomes and first lines (${JSON.stringify(wrongRows)})`);
     for (const format of ["x", "dxf"]) await page.click(`#zip-${format}`);
-    await page.click("#download-all");
-    await waitFor(() => document.querySelector("#zip-link:not([hidden])") !== null, null, "the zip", 300000);
-    const zipFile = path.join(work, "batch.zip");
-    writeFileSync(zipFile, await linkBytes("kon2x-batch.zip"));
-    const zipped = unpacked(mkdtempSync(path.join(work, "zip-")), zipFile);
-    const differ = [...expected.files].filter(([name, bytes]) => !zipped.files.get(name)?.equals(bytes)).map(([name]) => name);
-    expect(differ.length === 0 && zipped.files.size === expected.files.size, `the zip holds kon2batch's ${expected.files.size} outputs, byte for byte (${differ.join(" ")})`);
+    const zipped = await downloadAll();
+    expect(sameFiles(zipped.files, expected.files), `the zip holds kon2batch's ${expected.files.size} outputs, byte for byte`);
     expect(JSON.stringify(zipped.rows) === JSON.stringify(expected.rows), "report.csv is kon2batch's, but for the times");
     await page.click('#batch-rows [data-row="3"]');
     await shown(rows[3][0]);
     expect(!await visible("#batch-list") && await visible("#batch-back"), `a row opens its file (${rows[3][0]}) in place of the list`);
     await page.click("#batch-back");
     await page.press("#batch-list", ["End", "ArrowUp", "Enter"]);
-    await shown(path.basename(inputs.at(-2)));
+    await shown(path.basename(inputs.at(-1)));
     await page.click("#batch-back");
+    for (const format of ["x", "dxf"]) await page.click(`#zip-${format}`);
+}
+
+const batchDone = (total) => waitFor((total) => new RegExp(`^${total}/${total} files, \\d+ refused or failed in `)
+    .test(document.getElementById("batch-progress").textContent), total, "the batch", 300000);
+// The zip that Download all makes, unpacked.
+async function downloadAll() {
+    await page.click("#download-all");
+    await waitFor(() => document.querySelector("#zip-link:not([hidden])") !== null, null, "the zip", 300000);
+    const zipFile = path.join(work, "batch.zip");
+    writeFileSync(zipFile, await linkBytes("kon2x-batch.zip"));
+    return unpacked(mkdtempSync(path.join(work, "zip-")), zipFile);
+}
+const sameFiles = (a, b) => a.size === b.size && [...a].every(([name, bytes]) => b.get(name)?.equals(bytes));
+
+// Chromium: 300 generated files in one batch as kon2batch converts them; a
+// batch cancelled and another started; a single file given while a batch
+// runs; a batch of no construction file; 2,000 tiny files.
+async function manyFiles() {
+    if (engine !== "chromium") return;
+    const folder = path.join(work, "many");
+    mkdirSync(folder);
+    spawnSync(path.join(nativeBuild, "tests/kon2x_sample_inputs"), [folder, "300", "7"], { stdio: ["ignore", "inherit", "inherit"] });
+    const inputs = readdirSync(folder).sort().map((name) => path.join(folder, name));
+    const expected = nativeBatch(inputs, ["--to", "glb,svg"]);
+    await page.setFiles("#file-input", inputs);
+    await batchDone(300);
+    const zipped = await downloadAll();  // .glb and .svg, as the page starts
+    expect(sameFiles(zipped.files, expected.files) && JSON.stringify(zipped.rows) === JSON.stringify(expected.rows),
+        `300 generated files: the zip holds kon2batch's ${expected.files.size} .glb and .svg and its report`);
+    await page.setFiles("#file-input", inputs);
+    await waitFor(() => /^[1-9]\d*\/300 /.test(document.getElementById("batch-progress").textContent), null, "some rows");
+    await page.click("#batch-cancel");
+    await waitFor(() => / cancelled after /.test(document.getElementById("batch-progress").textContent), null, "the cancel");
+    const cancelled = await text("#batch-progress");
+    expect(/^\d+\/300 files, \d+ refused or failed, cancelled after/.test(cancelled) && !/^300\//.test(cancelled), `Cancel stops the batch at once (${cancelled})`);
+    await page.setFiles("#file-input", inputs);
+    await give(example);
+    expect(await visible("#batch-back") && !await visible("#batch-list"), "a single file given while a batch runs is shown, the batch kept");
+    await page.click("#batch-back");
+    await batchDone(300);
+    await page.setFiles("#file-input", [named("a.txt", "KOI"), named("b.txt", "")]);
+    await waitFor(() => /^No construction file among the 2 files given\.$/.test(document.getElementById("batch-progress").textContent), null, "no construction file");
+    const tiny = path.join(work, "tiny");
+    mkdirSync(tiny);
+    const names = Array.from({ length: 2000 }, (_, i) => path.join(tiny, `t${String(i).padStart(4, "0")}.kon`));
+    for (const name of names) writeFileSync(name, "KON;KRUV\nX\n0;0;0\n1;0;0\n0;1;0\nFlaechen\n0;1;2\nScalX\n1;1;1;0;0;0;0;0;0\n");
+    await page.evaluate(() => {
+        window.frameGaps = { last: performance.now(), longest: 0 };
+        const tick = (now) => {
+            Object.assign(window.frameGaps, { longest: Math.max(window.frameGaps.longest, now - window.frameGaps.last), last: now });
+            if (!window.frameGaps.stop) requestAnimationFrame(tick);
+        };
+        requestAnimationFrame(tick);
+    });
+    await page.setFiles("#file-input", names);
+    const seen = [];
+    for (let i = 0; i < 3; i++, await sleep(300)) {
+        seen.push(await page.evaluate(async () => {
+            const list = document.getElementById("batch-list");
+            list.scrollTop = list.scrollHeight;
+            await new Promise((resolve) => requestAnimationFrame(() => requestAnimationFrame(resolve)));
+            return [document.getElementById("batch-progress").textContent.split(" ")[0], document.querySelector('[data-row="1999"]') !== null];
+        }));
+    }
+    await batchDone(2000);
+    const longest = await page.evaluate(() => Object.assign(window.frameGaps, { stop: true }).longest);
+    expect(new Set(seen.map(([done]) => done)).size === 3 && seen.every(([, last]) => last),
+        `2,000 tiny files: the list scrolls to its end and the progress moves (${seen.join(" ")}; longest frame ${longest.toFixed(0)} ms)`);
 }
 
 async function samples() {
@@ -584,7 +648,7 @@ try {
         console.log(`${screenshotPath}: written`);
     } else {
         // A step that fails is named, and the steps after it still run.
-        for (const step of [theExample, theViewer, beyondTriangles, theDrawing, theLargest, aCancel, samples, aBatch, faults]) {
+        for (const step of [theExample, theViewer, beyondTriangles, theDrawing, theLargest, aCancel, samples, aBatch, manyFiles, faults]) {
             const start = Date.now();
             await step().catch((error) => expect(false, `${step.name} stopped: ${error.stack}`));
             console.log(`-- ${step.name}: ${((Date.now() - start) / 1000).toFixed(1)} s`);

@@ -6,19 +6,22 @@
 // the link (or, past the in-memory limit, to the file saved through a
 // stand-in save dialog), against kon2.wasm under node over the page's own
 // WASI layer in the same run (the run alone, and a whole node process);
-// memory of the browser.
-//   node bench/page.mjs PAGE.html FILE...   (each file given in turn; the
-//   first one ten times more at the end, for the memory after repeated drops;
-//   kon2.wasm is read from PAGE.html's folder)
+// memory of the browser; with --batch, every file of FOLDER in one batch,
+// with one worker and with two.
+//   node bench/page.mjs PAGE.html FILE... [--batch FOLDER]   (each file given
+//   in turn; the first one ten times more at the end, for the memory after
+//   repeated drops; kon2.wasm is read from PAGE.html's folder)
 import { execFileSync, execSync } from "node:child_process";
-import { readFileSync } from "node:fs";
+import { readdirSync, readFileSync } from "node:fs";
 import path from "node:path";
 import { pathToFileURL } from "node:url";
 import { chromium } from "../tests/gltf/node_modules/playwright-core/index.mjs";
 import { MemoryWasi } from "../web/wasi.js";
 
 const kRuns = 5;
-const [pagePath, ...files] = process.argv.slice(2);
+const [pagePath, ...given] = process.argv.slice(2);
+const batchFolder = given.includes("--batch") ? given.splice(given.indexOf("--batch"), 2)[1] : null;
+const files = given;
 const browser = await chromium.launch({
     executablePath: process.env.CHROMIUM ?? "/usr/bin/chromium",
     args: ["--use-angle=swiftshader", "--enable-unsafe-swiftshader", "--disable-background-networking",
@@ -173,7 +176,7 @@ const nodeX = (file) => {
 // The same as one node process, its start and the compile included: what a
 // person running it under node waits for.
 const wasiUrl = pathToFileURL(path.resolve(path.dirname(new URL(import.meta.url).pathname), "../web/wasi.js")).href;
-const kWholeRun = `import { readFileSync } from "node:fs"; import { basename } from "node:path";
+const kWholeRun = `import { readdirSync, readFileSync } from "node:fs"; import { basename } from "node:path";
     import { MemoryWasi } from ${JSON.stringify(wasiUrl)};
     const [wasm, file] = process.argv.slice(1);
     const wasi = new MemoryWasi(["kon2x", basename(file)], new Map([[basename(file), new Uint8Array(readFileSync(file))]]));
@@ -203,4 +206,48 @@ for (const file of files) {
 const again = files[0];
 for (let i = 0; i < 10; i++) await give(again);
 console.log(`after ten more drops of ${path.basename(again)}: browser ${memory()} MiB`);
+
+// Every file of `folder` in one batch on a new page that sees `cores`
+// cores: the time from choosing them to the last row, and the browser's
+// memory before, at its peak, after, and after opening and leaving 20 rows.
+async function batch(folder, cores) {
+    const batchPage = await browser.newPage({ viewport: { width: 1100, height: 700 } });
+    await batchPage.addInitScript((cores) => Object.defineProperty(Navigator.prototype, "hardwareConcurrency", { get: () => cores }), cores);
+    await batchPage.goto(pathToFileURL(path.resolve(pagePath)).href);
+    const inputs = readdirSync(folder).sort().map((name) => path.join(folder, name));
+    await batchPage.evaluate(() => document.getElementById("file-input").addEventListener("change", () => { window.chosenAt = performance.now(); }, { capture: true }));
+    const lastRow = batchPage.evaluate((total) => new Promise((resolve) => {
+        const watch = () => {
+            if (new RegExp(`^${total}/${total} files, .* in `).test(document.getElementById("batch-progress").textContent)) resolve(performance.now() - window.chosenAt);
+            else requestAnimationFrame(watch);
+        };
+        watch();
+    }), inputs.length);
+    const before = memory();
+    let peak = before;
+    const sampling = setInterval(() => { peak = Math.max(peak, memory()); }, 100);
+    await batchPage.setInputFiles("#file-input", inputs);
+    const ms = Math.round(await lastRow);
+    clearInterval(sampling);
+    const after = memory();
+    for (let row = 0; row < 20; row++) {
+        const name = await batchPage.textContent(`#batch-rows [data-row="${row}"] span`);
+        await batchPage.click(`#batch-rows [data-row="${row}"]`);
+        await batchPage.waitForFunction((name) => document.getElementById("file-name").textContent === name
+            && document.querySelector("main").getAttribute("aria-busy") === "false", name);
+        await batchPage.click("#batch-back");
+    }
+    const rows = memory();
+    await batchPage.close();
+    return { ms, text: `browser ${before} MiB before, ${peak} MiB at the peak, ${after} MiB after, ${rows} MiB after opening and leaving 20 rows` };
+}
+if (batchFolder) {
+    const count = readdirSync(batchFolder).length;
+    for (let run = 0; run < 3; run++) {
+        const one = await batch(batchFolder, 1);
+        const two = await batch(batchFolder, 2);
+        console.log(`${count} files in a batch, choosing them to the last row: one worker ${one.ms} ms (${one.text}); `
+            + `two workers ${two.ms} ms, ${(two.ms / one.ms).toFixed(2)} x (${two.text})`);
+    }
+}
 await browser.close();

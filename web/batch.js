@@ -1,5 +1,5 @@
-// A batch: many construction files, each converted by kon2info in one of a
-// few workers, as kon2batch converts a folder. Each entry keeps its row (the
+// A batch: many construction files, each converted by kon2counts (kon2gltf
+// with the counts) in one of a few workers, as kon2batch converts a folder. Each entry keeps its row (the
 // outcome and the counts) only: its .glb is measured, not kept.
 import { rowOf, sameOutputs } from "./batch_report.js";
 import { isConstructionHead } from "./intake.js";
@@ -83,7 +83,7 @@ export class Batch {
         }
         if (this.phase !== "running") return null;
         if (!isConstructionHead(new Uint8Array(bytes, 0, Math.min(4, bytes.byteLength)))) return kSkipped;
-        return rowOf(await runner.run({ program: "kon2info", name, bytes }, { discard: true }), name);
+        return rowOf(await runner.run({ program: "kon2counts", name, bytes }, { discard: true }), name);
     }
 
     // Stops at once; the rows done so far stay.

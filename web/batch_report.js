@@ -1,5 +1,5 @@
 // What a batch tells of each input: its row (the outcome, messages and
-// counts of its kon2info run), report.csv in kon2batch's columns, and the
+// counts of its kon2counts run), report.csv in kon2batch's columns, and the
 // inputs refused because another would write the same output.
 import { outputName } from "./intake.js";
 

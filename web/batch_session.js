@@ -3,6 +3,8 @@
 import { Batch, batchWorkers } from "./batch.js";
 import { BatchZip } from "./batch_zip.js";
 
+const kDrawEvery = 100;
+
 export class BatchWork {
     // session: the Session; makeRunner(): a new JobRunner with a worker of
     // its own; later(draw): draws soon, once for many calls (a frame's time).
@@ -14,14 +16,16 @@ export class BatchWork {
         Object.assign(session.state, { batch: null, batchShown: false, zip: null });
     }
 
-    // Draws the page soon: rows fill in far faster than frames are drawn.
+    // Draws the page soon, at most every kDrawEvery ms: rows fill in far
+    // faster than that, and each drawing takes the main thread from the
+    // workers' messages.
     renderSoon() {
         if (this.due) return;
         this.due = true;
-        this.later(() => {
+        setTimeout(() => this.later(() => {
             this.due = false;
             this.session.render();
-        });
+        }), kDrawEvery);
     }
 
     // Converts the construction files among `files`; the last batch is cancelled.

@@ -7,10 +7,10 @@
 //     reports them: no line end where a prompt was), files: [{ name, size, blob }], facts (kon2info's JSON, or "") }
 //   { kind: "cancelled" }: cancelled, or superseded by a newer job
 //   { kind: "trapped", message }: the program stopped with an error
-// The program as the page names it: kon2info is kon2gltf with the model's
-// facts written beside its .glb.
+// The program as the page names it: kon2info and kon2counts are kon2gltf
+// with the model's facts (or its counts alone) written beside its .glb.
 function programTitle(program) {
-    return program === "kon2info" ? "kon2gltf" : program;
+    return program === "kon2info" || program === "kon2counts" ? "kon2gltf" : program;
 }
 
 export class JobRunner {

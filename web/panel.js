@@ -126,21 +126,19 @@ function showViewTools(session, drawn, listed) {
     element("section-flip").setAttribute("aria-pressed", String(flipped));
 }
 
-// The batch's list in place of the 3D view and the drawing (true), or
-// the control that goes back to it.
-function showBatch(session) {
-    const { batch, batchShown, batchView, zip } = session.state;
+// Whether the batch's list shows in place of the 3D view and the drawing;
+// else the control that goes back to it shows, where there is a batch.
+function showBatch({ batch, batchShown }) {
     const listed = batch !== null && batchShown;
     element("batch-box").hidden = !listed;
     element("batch-back").hidden = batch === null || batchShown;
-    if (listed) session.batchView.show(batch, batchView, zip);
     return listed;
 }
 
 // Draws everything the page shows of the session and its state.
 export function render(session) {
     const { state, jobs } = session;
-    const listed = showBatch(session);
+    const listed = showBatch(state);
     document.querySelector("main").setAttribute("aria-busy", String(state.busy));
     const running = jobs.running;
     element("progress").hidden = running === null;
@@ -164,6 +162,8 @@ export function render(session) {
     element("textures").textContent = textureNote(state);
     element("view-note").textContent = viewNote(session);
     session.instances.show(state.info?.instances ?? 0, state.selected, (j) => session.rowState(j));
+    // Last, once the view's parts are laid out: which rows are in sight depends on it.
+    if (listed) session.batchView.show(state.batch, state.batchView, state.zip);
 }
 
 // The list of instances 0 to count - 1. rowState(j) gives { hidden,

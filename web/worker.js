@@ -1,4 +1,4 @@
-// The worker that runs the programs (kon2x, kon2gltf, kon2info; kon2svg and
+// The worker that runs the programs (kon2x, kon2gltf, kon2info, kon2counts; kon2svg and
 // kon2dxf) of the one WebAssembly module, chosen by argv[0],
 // the only place where WebAssembly runs. Messages in: module, the programs
 // compiled once by the page (or why they could not be); convert, one job,
@@ -11,7 +11,7 @@ import { MemoryWasi } from "./wasi.js";
 const kProgressEvery = 250;
 // A file's bytes are gathered into Blob parts of this size (see BlobParts).
 const kPartSize = 16 << 20;
-const kTypes = { kon2gltf: "model/gltf-binary", kon2info: "model/gltf-binary", kon2x: "text/plain", kon2svg: "image/svg+xml", kon2dxf: "image/vnd.dxf" };
+const kTypes = { kon2gltf: "model/gltf-binary", kon2info: "model/gltf-binary", kon2counts: "model/gltf-binary", kon2x: "text/plain", kon2svg: "image/svg+xml", kon2dxf: "image/vnd.dxf" };
 // The prompts, which the programs write on their own and which only wait for Enter.
 const kPrompts = new Set(["Return->", "--> "]);
 let programs = null;  // { module } or { problem }
@@ -52,12 +52,12 @@ class BlobParts {
 // Runs `program` on the file `name`. With `stream`, every file the program
 // writes is handed on in chunks as it is written instead of being kept;
 // with `discard`, it is only measured.
-// kon2info is given a file for its facts beside the input (`NAME.json`,
-// never the name of the input or of its .glb), returned as `facts`.
+// kon2info and kon2counts are given a file for the facts beside the input
+// (`NAME.json`, never the name of the input or of its .glb), returned as `facts`.
 function convert({ job, program, name, bytes, stream, discard }) {
     let written = 0;
     let reportedAt = performance.now();
-    const factsName = program === "kon2info" ? `${name}.json` : null;
+    const factsName = program === "kon2info" || program === "kon2counts" ? `${name}.json` : null;
     const kept = new Map();  // file name to BlobParts
     const onWrite = (file, chunk) => {
         written += chunk.length;

@@ -126,7 +126,7 @@ void append_counts(std::string& json, const ConstructionModel& model, const Mode
 }
 
 // The facts as one line of JSON.
-std::string model_summary(const ConstructionModel& model, const std::string& input_path) {
+std::string model_summary(const ConstructionModel& model, const std::string& input_path, bool counts_only) {
     const InstanceLists instances = instance_lists(model);
     const ModelCounts counts = count_model(model);
     std::string json;
@@ -136,6 +136,9 @@ std::string model_summary(const ConstructionModel& model, const std::string& inp
     append_string(json, file_name_of(output_name_for(input_path, ".x")));
     json += R"(,"glb_note":)";
     append_string(json, unplaced_note(static_cast<int>(counts.unplaced)));
+    if (counts_only) {
+        return json + "}\n";
+    }
     json += R"(,"instance_values":[)" + instances.values + ']';
     append_elements(json, model);
     json += "}\n";
@@ -144,15 +147,15 @@ std::string model_summary(const ConstructionModel& model, const std::string& inp
 
 }  // namespace
 
-int convert_with_summary(int argc, const char* const* argv) {
+int convert_with_summary(int argc, const char* const* argv, bool counts_only) {
     if (argc != 3) {
         return 1;
     }
     const char* const facts_path = argv[2];
     const char* const converter_argv[] = {argv[0], argv[1], nullptr};
     return run_converter(2, converter_argv, kGltfBinary,
-                         [facts_path](const ConstructionModel& model, const char* input) {
-                             const std::string json = model_summary(model, input);
+                         [facts_path, counts_only](const ConstructionModel& model, const char* input) {
+                             const std::string json = model_summary(model, input, counts_only);
                              if (std::FILE* file = open_file(facts_path, "wb")) {
                                  std::fwrite(json.data(), 1, json.size(), file);
                                  std::fclose(file);

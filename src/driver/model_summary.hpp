@@ -37,6 +37,9 @@ namespace kon2x {
 //
 // The strings of "scale" and "angles" hold the shortest exact decimal text
 // of the value, or "inf", "-inf" and "NaN", which JSON has no numbers for.
-int convert_with_summary(int argc, const char* const* argv);
+//
+// With `counts_only` (kon2counts, for the page's batch, which keeps only the
+// counts of each file) the object ends after "glb_note".
+int convert_with_summary(int argc, const char* const* argv, bool counts_only = false);
 
 }  // namespace kon2x

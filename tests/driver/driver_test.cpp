@@ -176,6 +176,11 @@ TEST(ModelSummary, GivesEachInstancesValuesAsTheFileHoldsThem) {
         EXPECT_EQ(convert_with_summary(3, argv), 0);
         EXPECT_NE(read_file(facts).find(c.value), std::string::npos) << read_file(facts);
         EXPECT_TRUE(fs::exists(dir.path() / "in.glb"));
+        // The counts alone: the same members up to "glb_note", and no others.
+        const std::string all = read_file(facts);
+        EXPECT_EQ(convert_with_summary(3, argv, true), 0);
+        const std::string counts = read_file(facts);
+        EXPECT_EQ(all.substr(0, all.find(R"(,"instance_values")")) + "}\n", counts);
     }
 }
 

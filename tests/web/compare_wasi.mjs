@@ -82,17 +82,20 @@ for (const [program, extension] of Object.entries(extensions)) {
     const output = name.replace(/(\.[^.]*)?$/, extension);
     compare(program, module, "with an output that cannot be created", [name], new Map([[name, bytes]]), [output]);
 }
-// kon2info, the page's one run on a file, is kon2gltf with the facts beside
-// its .glb: they are written, as JSON, exactly where kon2gltf converts.
+// kon2info, the page's one run on a file, and kon2counts, the batch's, are
+// kon2gltf with the facts beside its .glb: written, as JSON, exactly where
+// kon2gltf converts.
 for (const [name, bytes] of inputFiles) {
     const expected = runNative("kon2gltf", [name], new Map([[name, bytes]]));
-    const got = runWasm(module, "kon2info", [name, `${name}.json`], new Map([[name, bytes]]));
-    const facts = got.files.get(`${name}.json`);
-    got.files.delete(`${name}.json`);
-    check(`kon2info ${name} as kon2gltf`, expected, got);
-    if ((expected.status === 0) !== (facts !== undefined && JSON.parse(new TextDecoder().decode(facts)).points >= 0)) {
-        failed++;
-        console.log(`DIFFERENT: kon2info ${name}: ${facts ? "facts with" : "no facts with"} exit status ${expected.status}`);
+    for (const program of ["kon2info", "kon2counts"]) {
+        const got = runWasm(module, program, [name, `${name}.json`], new Map([[name, bytes]]));
+        const facts = got.files.get(`${name}.json`);
+        got.files.delete(`${name}.json`);
+        check(`${program} ${name} as kon2gltf`, expected, got);
+        if ((expected.status === 0) !== (facts !== undefined && JSON.parse(new TextDecoder().decode(facts)).points >= 0)) {
+            failed++;
+            console.log(`DIFFERENT: ${program} ${name}: ${facts ? "facts with" : "no facts with"} exit status ${expected.status}`);
+        }
     }
 }
 

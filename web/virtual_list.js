@@ -10,8 +10,10 @@ export class VirtualList {
     constructor({ box, inner, rowHeight, idPrefix, describe, build, onKey }) {
         Object.assign(this, { box, inner, rowHeight, idPrefix, describe, build, count: 0, active: 0, drawn: "" });
         box.addEventListener("scroll", () => this.draw());
-        // Shown again, or resized with the page: more or fewer rows are in sight.
-        new ResizeObserver(() => this.draw()).observe(box);
+        // Shown again, or resized with the page: more or fewer rows are in
+        // sight. Drawn in the next frame, not while the sizes are delivered,
+        // where rows that bring a scroll bar would resize the box again.
+        new ResizeObserver(() => requestAnimationFrame(() => this.draw())).observe(box);
         box.addEventListener("keydown", (event) => {
             const page = Math.max(1, Math.floor(box.clientHeight / rowHeight) - 1);
             const to = { ArrowDown: this.active + 1, ArrowUp: this.active - 1, Home: 0, End: this.count - 1,

@@ -104,7 +104,8 @@ export class Batch {
         return count;
     }
 
-    // "120/300 files, 4 refused or failed, 0:05 left", as kon2batch tells its progress.
+    // "120/300 files, 4 refused or failed, 0:05 left": done of all the files
+    // given, those skipped among them.
     progress() {
         const { done, refused, skipped, total } = this.tally();
         const seconds = ((this.ended ?? this.now()) - this.started) / 1000;

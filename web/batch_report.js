@@ -64,5 +64,5 @@ export function csvRow(name, row, milliseconds, outputs = {}) {
     const counts = kCountColumns.map((column) => row.counts ? String(row.counts[column]) : "");
     const files = kFormats.map(([format]) => outputs[format]
         ? `${csvField(outputs[format].name)},${outputs[format].size},${csvField(outputs[format].note)}` : ",,");
-    return `${[csvField(name), row.outcome, csvField(row.messages), ...counts, String(Math.round(milliseconds)), ...files].join(",")}\n`;
+    return `${[csvField(name), row.outcome, csvField(row.messages), ...counts, String(Math.floor(milliseconds)), ...files].join(",")}\n`;
 }

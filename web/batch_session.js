@@ -7,7 +7,7 @@ const kDrawEvery = 100;
 
 export class BatchWork {
     // session: the Session; makeRunner(): a new JobRunner with a worker of
-    // its own; later(draw): draws soon, once for many calls (a frame's time).
+    // its own; later(draw): calls draw in the next frame.
     constructor(session, makeRunner, later) {
         Object.assign(this, { session, makeRunner, later, due: false });
         this.workers = batchWorkers(globalThis.navigator?.hardwareConcurrency ?? 1);

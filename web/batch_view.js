@@ -52,7 +52,9 @@ export class BatchView {
         this.batch = batch;
         const keep = kFilters[view.filter];
         this.shown = batch.entries.flatMap((entry, i) => keep(entry.row) ? [i] : []);
-        this.list.setCount(this.shown.length);
+        // Another batch or filter starts at the top; rows that fill in keep the place.
+        this.list.setCount(this.shown.length, this.drawnFor !== `${batch.started} ${view.filter}`);
+        this.drawnFor = `${batch.started} ${view.filter}`;
         this.list.draw();
         const { skipped, total } = batch.tally();
         const progress = skipped === total ? `No construction file among the ${total} files given.` : batch.progress();
@@ -61,7 +63,7 @@ export class BatchView {
         element("batch-filter").value = view.filter;
         for (const format of ["glb", "x", "svg", "dxf"]) element(`zip-${format}`).checked = view.formats.has(format);
         const converted = batch.entries.some((entry) => entry.row?.outcome === "converted");
-        element("download-all").disabled = !converted || !view.formats.size || zip?.phase === "running";
+        element("download-all").disabled = batch.phase === "running" || !converted || !view.formats.size || zip?.phase === "running";
         this.showZip(zip);
         this.announce(progress, batch.phase !== "running");
     }
@@ -98,11 +100,11 @@ export class BatchView {
 function zipNote(zip) {
     switch (zip?.phase) {
     case undefined: return "";
-    case "running": return `Making the zip: ${zip.made} of ${zip.tasks.length} files…`;
+    case "running": return `Making the zip: ${zip.done} of ${zip.tasks.length} files…`;
     case "cancelled": return "Making the zip was cancelled.";
     case "failed": return `The zip was not made: ${zip.problem}`;
     default: return zip.left ? `The files pass ${megabytes(zip.limit)}, more than this page makes in memory: the zip holds `
-        + `the first ${zip.made} of ${zip.tasks.length} files and report.csv. kon2batch converts them all.` : "";
+        + `${zip.held} of the ${zip.tasks.length} files and report.csv. kon2batch converts them all.` : "";
     }
 }
 
@@ -111,6 +113,10 @@ function batchRow(j, { active, name, size, outcome, failed, counts }) {
     row.className = `batch-row${failed ? " failed" : ""}${active ? " active" : ""}`;
     row.dataset.row = j;
     row.title = `${name}: ${outcome || "waiting"}`;
+    row.setAttribute("aria-selected", String(active));
+    const [points, faces, instances, unplaced] = counts;
+    row.setAttribute("aria-label", `${name}, ${size}, ${outcome || "waiting"}${counts.length
+        ? `, ${points} points, ${faces} faces, ${instances} instances, ${unplaced} that cannot be placed` : ""}`);
     row.append(...[name, size, outcome, ...counts.map((count) => count.toLocaleString("en"))].map((text) => {
         const cell = document.createElement("span");
         cell.textContent = text;

@@ -1,5 +1,5 @@
 // "Download all": the chosen formats of every converted entry of a batch,
-// each run now in the batch's workers, and report.csv, in one zip made in
+// each run now in workers of its own, and report.csv, in one zip made in
 // memory (client-zip) up to kLargestZip.
 import { downloadZip } from "client-zip";
 import { csvRow, firstLine, kCsvHeader, kFormats, sameOutputs } from "./batch_report.js";
@@ -34,7 +34,8 @@ export class BatchZip {
         this.collisions = new Map([...lines].map(([k, text]) => [inputs[k], text]));
         this.tasks = batch.entries.flatMap((entry, i) => entry.row?.outcome !== "converted" ? []
             : chosen.map(([format, program]) => ({ i, format, program })));
-        Object.assign(this, { batch, onChange, limit, phase: "running", made: 0, left: 0, bytes: 0, blob: null });
+        // done: the runs ended; held: the files in the zip; left: those the limit left out.
+        Object.assign(this, { batch, onChange, limit, phase: "running", stopped: false, done: 0, held: 0, left: 0, bytes: 0, blob: null });
         this.runners = Array.from({ length: Math.min(workers, this.tasks.length) }, makeRunner);
     }
 
@@ -46,7 +47,7 @@ export class BatchZip {
         } catch (error) {
             if (this.phase === "running") Object.assign(this, { phase: "failed", problem: `${error.message ?? error}` });
         }
-        for (const runner of this.runners) runner.end();
+        this.stop();
         this.onChange();
         return this.blob;
     }
@@ -54,6 +55,12 @@ export class BatchZip {
     cancel() {
         if (this.phase !== "running") return;
         this.phase = "cancelled";
+        this.stop();
+    }
+
+    // No run starts from now on, and those under way end.
+    stop() {
+        this.stopped = true;
         for (const runner of this.runners) runner.end();
     }
 
@@ -65,7 +72,11 @@ export class BatchZip {
         const rows = this.batch.entries.map((entry, i) => entry.row && { ...entry.row, messages: this.collisions.get(i) ?? entry.row.messages });
         const run = ({ i, program }) => async (runner) => {
             const start = performance.now();
-            const result = await runner.run({ program, name: this.batch.entries[i].name, bytes: await this.batch.entries[i].file.arrayBuffer() });
+            const { file, name } = this.batch.entries[i];
+            const bytes = await file.arrayBuffer().catch((error) => error);
+            if (this.stopped) return { kind: "cancelled" };
+            const result = bytes instanceof ArrayBuffer ? await runner.run({ program, name, bytes })
+                : { kind: "trapped", message: `${name} could not be read (${bytes.message})` };
             spent[i] += performance.now() - start;
             return result;
         };
@@ -79,12 +90,13 @@ export class BatchZip {
                 continue;
             }
             if (this.bytes + file.size > this.limit) {
-                this.left = this.tasks.length - this.made;  // the zip ends with what fits
-                for (const runner of this.runners) runner.end();
+                this.left = this.tasks.length - this.done;  // the zip ends with what fits
+                this.stop();
                 break;
             }
             this.bytes += file.size;
-            this.made++;
+            this.done++;
+            this.held++;
             outputs[i][format] = { name: file.name, size: file.size, note: format === "glb" ? rows[i].glb?.note ?? "" : "" };
             this.onChange();
             yield { name: file.name, input: file.blob };
@@ -99,6 +111,6 @@ export class BatchZip {
         const line = `${format} not made: ${result.kind === "done" ? firstLine(result.messages) || `exit status ${result.status}` : result.message}\n`;
         Object.assign(row, { outcome: "failed", messages: row.messages + line });
         outputs[format] = { name: "", size: 0, note: line };
-        this.made++;
+        this.done++;
     }
 }

@@ -4,7 +4,7 @@
 
 // What a job ends in:
 //   { kind: "done", status, messages, transcript (the messages as kon2batch
-//     reports them: no line end where a prompt was), files: [{ name, size, blob }], facts (kon2info's JSON, or "") }
+//     reports them: no line end where a prompt was), files: [{ name, size, blob }], facts (kon2info's or kon2counts' JSON, or "") }
 //   { kind: "cancelled" }: cancelled, or superseded by a newer job
 //   { kind: "trapped", message }: the program stopped with an error
 // The program as the page names it: kon2info and kon2counts are kon2gltf

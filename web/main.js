@@ -25,14 +25,20 @@ function makeWorker() {
 const jobs = new JobRunner(makeWorker, () => session.render());
 const session = new Session({
     jobs, viewer: new Viewer(element("canvas-box")), render, instances: new InstanceList((j) => session.select(j)),
-    drawingView: new DrawingView(element("drawing-box")), batchView: new BatchView((i) => session.batches.open(i)),
+    drawingView: new DrawingView(element("drawing-box")), batchView: new BatchView((i) => {
+        session.batches.open(i);
+        element("batch-back").focus();  // the keys' way back to the list
+    }),
     makeRunner: () => new JobRunner(makeWorker),
 });
 
 element("version").textContent = version;
 element("cancel").onclick = () => session.cancel();
 element("make-x").onclick = () => session.xExport.make();
-element("batch-back").onclick = () => session.batches.back();
+element("batch-back").onclick = () => {
+    session.batches.back();
+    element("batch-list").focus();
+};
 element("batch-cancel").onclick = () => session.batches.cancel();
 element("batch-filter").onchange = (event) => session.batches.setFilter(event.target.value);
 for (const format of ["glb", "x", "svg", "dxf"]) element(`zip-${format}`).onchange = (event) => session.batches.setFormat(format, event.target.checked);

@@ -23,7 +23,7 @@ function outcomeOf(outcome) {
 }
 
 function showOutcome(state, listed) {
-    element("file-name").textContent = state.file?.name ?? (listed ? `A batch of ${state.batch.entries.length} construction files` : "No file yet");
+    element("file-name").textContent = state.file?.name ?? (listed ? `A batch of ${state.batch.entries.length} files` : "No file yet");
     const [text, failed] = outcomeOf(state.outcome);
     element("outcome").textContent = text;
     element("outcome").className = failed ? "failed" : "";
@@ -185,7 +185,7 @@ export class InstanceList {
 
     show(count, selected, rowState) {
         const list = this.list;
-        list.setCount(count);
+        list.setCount(count, count !== list.count);
         this.rowState = rowState;
         element("instances").hidden = count === 0;
         const newlySelected = selected !== null && selected !== this.selected;

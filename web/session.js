@@ -53,7 +53,7 @@ export class Session {
     // jobs: a JobRunner; viewer: a Viewer; render(session): draws the page;
     // instances: the InstanceList; drawingView: a DrawingView; batchView: a
     // BatchView; makeRunner(): a new JobRunner for a batch; later(draw):
-    // draws soon, once for many calls.
+    // calls draw in the next frame.
     constructor({ jobs, viewer, render, instances, drawingView, batchView, makeRunner, later = (draw) => requestAnimationFrame(draw) }) {
         Object.assign(this, { jobs, viewer, instances, drawingView, batchView, drawPage: render });
         // What was given and how the view is set (kept across files), then the file shown.

@@ -24,9 +24,9 @@ export class VirtualList {
         });
     }
 
-    // A new number of rows: a list of another length starts at its top.
-    setCount(count) {
-        if (count !== this.count) {
+    // A new number of rows; with `fromTop`, the list starts at its top.
+    setCount(count, fromTop) {
+        if (fromTop) {
             this.box.scrollTop = 0;
             this.active = 0;
         }
@@ -55,6 +55,8 @@ export class VirtualList {
             element.id = `${this.idPrefix}${row.j}`;
             element.style.top = `${row.j * this.rowHeight}px`;
             element.setAttribute("role", "option");
+            element.setAttribute("aria-setsize", String(this.count));
+            element.setAttribute("aria-posinset", String(row.j + 1));
             return element;
         }));
         if (this.active >= first && this.active < last) this.box.setAttribute("aria-activedescendant", `${this.idPrefix}${this.active}`);

@@ -94,7 +94,7 @@ web:
 web-native:
 	@scripts/setup.sh cmake make g++
 	cmake -S . -B build/release-tests -DCMAKE_BUILD_TYPE=Release $(STRICT) >/dev/null
-	cmake --build build/release-tests -j $(JOBS) --target kon2x kon2gltf kon2svg kon2dxf kon2batch kon2x_sample_inputs
+	cmake --build build/release-tests -j $(JOBS) --target kon2x kon2gltf kon2svg kon2dxf kon2batch kon2x_sample_inputs make_bench_model
 
 # The WebAssembly programs over the page's WASI layer against the Linux build
 # on every sample input, the page's modules in node, and the page in headless

@@ -6,7 +6,7 @@
 // the link (or, past the in-memory limit, to the file saved through a
 // stand-in save dialog), against kon2.wasm under node over the page's own
 // WASI layer in the same run (the run alone, and a whole node process);
-// memory of the browser; with --batch, every file of FOLDER in one batch,
+// memory of the browser; the simplified levels made for far instances; with --batch, every file of FOLDER in one batch,
 // with one worker and with two.
 //   node bench/page.mjs PAGE.html FILE... [--batch FOLDER]   (each file given
 //   in turn; the first one ten times more at the end, for the memory after
@@ -187,9 +187,15 @@ const nodeProcessX = (file) => Array.from({ length: kRuns }, () => {
     return Math.round(performance.now() - start);
 });
 
+// The counts' row of the simplified levels (their triangles, the time they
+// took), waited for a few seconds after the first frame; "none" without it.
+const levels = () => page.waitForFunction(() => [...document.querySelectorAll("#counts tr")]
+    .find((row) => row.cells[0].textContent === "Simplified levels")?.cells[1].textContent, null, { timeout: 5000 })
+    .then((handle) => handle.jsonValue(), () => "none");
+
 for (const file of files) {
     const name = path.basename(file);
-    console.log(`${name}: ${await firstFrames(file)}`);
+    console.log(`${name}: ${await firstFrames(file)}; simplified levels: ${await levels()}`);
     console.log(`  ${(await orbit()).toFixed(1)} ms a frame while orbiting, ${await pick()}, browser ${memory()} MiB; `
         + `${await page.textContent("#view-note")}`);
     const picked = await keys();

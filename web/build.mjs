@@ -1,5 +1,5 @@
 // Bundles the page into one self-contained file: the WebAssembly programs,
-// three.js, client-zip, the scripts and the styles inline, the libraries'
+// three.js, client-zip, meshoptimizer's simplifier, the scripts and the styles inline, the libraries'
 // licences with them.
 // Usage: node web/build.mjs BUILD_FOLDER   (reads and writes BUILD_FOLDER/kon2x.html)
 import { readFile, writeFile } from "node:fs/promises";
@@ -32,13 +32,15 @@ async function bundle(entry, modules) {
 
 const programs = (await readFile(path.join(build, "kon2.wasm"))).toString("base64");
 const worker = await bundle("worker.js", {});
+const levelsWorker = await bundle("levels_worker.js", {});
 const script = await bundle("main.js", {
     "kon2x-programs": `export const programs = ${JSON.stringify(programs)};`,
     "kon2x-worker": `export const workerSource = ${JSON.stringify(worker)};`,
+    "kon2x-levels-worker": `export const levelsWorkerSource = ${JSON.stringify(levelsWorker)};`,
     "kon2x-version": `export const version = ${JSON.stringify(version)};`,
 });
 // Each bundled library's name, version and licence, as its package holds them.
-const libraries = await Promise.all([["three", "LICENSE"], ["client-zip", "LICENSE.txt"]].map(async ([name, licence]) => {
+const libraries = await Promise.all([["three", "LICENSE"], ["client-zip", "LICENSE.txt"], ["meshoptimizer", "LICENSE.md"]].map(async ([name, licence]) => {
     const folder = path.join(here, "node_modules", name);
     const { version } = JSON.parse(await readFile(path.join(folder, "package.json"), "utf8"));
     return `Bundled: ${name} ${version}, under this licence:\n${(await readFile(path.join(folder, licence), "utf8")).replaceAll("--", "- -")}`;

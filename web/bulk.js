@@ -85,3 +85,22 @@ export function placedBox(box, matrix) {
     }
     return placed;
 }
+
+// The positions of the points that a model's faces use, each once.
+export function usedPoints(model) {
+    const used = new Uint8Array(model.positions.length / 3);
+    let count = 0;
+    for (const { indices } of model.primitives) {
+        for (const index of indices) {
+            count += 1 - used[index];
+            used[index] = 1;
+        }
+    }
+    const points = new Float32Array(3 * count);
+    for (let i = 0, k = 0; i < used.length; i++) {
+        if (!used[i]) continue;
+        points.set(model.positions.subarray(3 * i, 3 * i + 3), 3 * k);
+        k++;
+    }
+    return points;
+}

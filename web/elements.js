@@ -40,3 +40,41 @@ export function placedElements(kind, positions, numbers, matrices, shown) {
         ? new THREE.Points(geometry, new THREE.PointsMaterial({ color: kColours.dots, size: 5, sizeAttenuation: false }))
         : new THREE.LineSegments(geometry, new THREE.LineBasicMaterial({ color: kColours[kind] }));
 }
+
+// The objects drawn of each kind of element, placed anew as a whole.
+export class ElementObjects {
+    constructor(scene) {
+        this.scene = scene;
+        this.objects = [];
+    }
+
+    // The elements `numbers` ({ outlines, lines, dots }) of `positions` for
+    // each of `matrices` for which shown(k) holds, of the kinds `kinds`
+    // asks for; clip(object) lets the section cut each; face outlines are
+    // hidden while the camera is `moving`.
+    place(numbers, positions, matrices, shown, { kinds, clip, moving }) {
+        this.clear();
+        for (const kind of Object.keys(numbers)) {
+            const object = kinds[kind] && placedElements(kind, positions, numbers[kind], matrices, shown);
+            if (!object) continue;
+            object.userData.kind = kind;
+            clip(object);
+            this.scene.add(object);
+            this.objects.push(object);
+        }
+        this.setMoving(moving);
+    }
+
+    setMoving(moving) {
+        for (const object of this.objects) if (object.userData.kind === "outlines") object.visible = !moving;
+    }
+
+    clear() {
+        for (const object of this.objects) {
+            this.scene.remove(object);
+            object.geometry.dispose();
+            object.material.dispose();
+        }
+        this.objects = [];
+    }
+}

@@ -10,6 +10,7 @@ import { wireView } from "./view_controls.js";
 import { Viewer } from "./viewer.js";
 import { programs } from "kon2x-programs";
 import { workerSource } from "kon2x-worker";
+import { levelsWorkerSource } from "kon2x-levels-worker";
 import { version } from "kon2x-version";
 
 const workerUrl = URL.createObjectURL(new Blob([workerSource], { type: "text/javascript" }));
@@ -22,9 +23,26 @@ function makeWorker() {
         .catch((error) => worker.postMessage({ type: "module", problem: `the programs could not be given to the worker: ${error.message}` }));
     return worker;
 }
+// The simplified levels of far instances are made in a worker of their own, started at the first model that needs them.
+let levelsWorker = null;
+let levelsAsked = 0;
+function makeLevels(request) {
+    levelsWorker ??= new Worker(URL.createObjectURL(new Blob([levelsWorkerSource], { type: "text/javascript" })));
+    const id = ++levelsAsked;
+    return new Promise((resolve, reject) => {
+        levelsWorker.onmessage = ({ data }) => {
+            if (data.id !== id) return;
+            if (data.failed) reject(new Error(data.failed));
+            else resolve(data);
+        };
+        levelsWorker.postMessage({ id, ...request });
+    });
+}
 const jobs = new JobRunner(makeWorker, () => session.render());
+const viewer = new Viewer(element("canvas-box"));
+viewer.makeLevels = makeLevels;
 const session = new Session({
-    jobs, viewer: new Viewer(element("canvas-box")), render, instances: new InstanceList((j) => session.select(j)),
+    jobs, viewer, render, instances: new InstanceList((j) => session.select(j)),
     drawingView: new DrawingView(element("drawing-box")), batchView: new BatchView((i) => {
         session.batches.open(i);
         element("batch-back").focus();  // the keys' way back to the list

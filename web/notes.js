@@ -11,7 +11,7 @@ export function viewNote(session) {
     const { state, viewer } = session;
     const notes = [...state.intake.refused];
     if (state.drawingShown) notes.push(farLinesNote(state.drawing?.far));
-    else if (!viewer.working) notes.push(viewer.lost ? kLost : kNoWebGL);
+    else if (!viewer.working) notes.push(viewer.stage.lost ? kLost : kNoWebGL);
     else if (state.model && !state.busy) notes.push(drawingNote(state, viewer));
     return notes.filter(Boolean).join(" ");
 }
@@ -26,7 +26,10 @@ function drawingNote({ info, model, view }, viewer) {
     const notes = [];
     if (view.zeroArea) notes.push("Nothing to see: every face of the model has zero area as placed.");
     const boxes = view.boxesArePoints ? "dots at their centres" : "boxes";
-    if (view.fraction < 1) {
+    const frame = viewer.current?.frame;
+    if (frame) {
+        notes.push(detailNote(frame));
+    } else if (view.fraction < 1) {
         notes.push(`Stand-in: this model's faces are too many or too large to draw at once; ${Math.round(100 * view.fraction)} % `
             + `of the first instance's triangles are drawn, every other instance as ${view.boxesArePoints ? "a dot at its centre" : "its box"}.`);
     } else if (view.full < model.nodes.length) {
@@ -46,6 +49,18 @@ function drawingNote({ info, model, view }, viewer) {
             + "outside the fitted view: zoom out to see them.");
     }
     return notes.join(" ");
+}
+
+// What a frame with simplified levels draws, where it is not every instance in full.
+function detailNote({ tolerance, simplified, standIns, cut }) {
+    const drawn = [];
+    if (simplified) drawn.push(`far instances drawn simplified (up to ${tolerance} px error)`);
+    if (standIns > cut) drawn.push("those under two pixels across as dots");
+    if (cut) drawn.push(`${cut} more as dots, since even the coarsest levels would pass the frame's budget`);
+    if (!drawn.length) return "";
+    const said = drawn.join(", ");
+    return `${said[0].toUpperCase()}${said.slice(1)}; lines, points and face edges only on the instances drawn in full. `
+        + "Full detail draws every instance in full where the budgets allow.";
 }
 
 function farLinesNote(far) {
@@ -74,7 +89,7 @@ export function xNote(session) {
 }
 
 // The counts as [label, value] rows.
-export function countRows({ info, model, view }) {
+export function countRows({ info, model, view }, viewer) {
     const rows = [];
     if (info) {
         rows.push(["Points", info.points], ["Single points", info.single_points], ["Two-point elements", info.two_point_elements],
@@ -83,8 +98,14 @@ export function countRows({ info, model, view }) {
     }
     if (model) rows.push(["Materials", model.materials.length]);
     if (view) {
-        rows.push(["Triangles drawn", view.trianglesDrawn.toLocaleString("en")]);
+        const frame = viewer.current?.frame;
+        rows.push(["Triangles drawn", (frame ? frame.triangles : view.trianglesDrawn).toLocaleString("en")]);
         if (view.trianglesDrawn < view.triangles) rows.push(["Triangles in the model", view.triangles.toLocaleString("en")]);
+        const levels = viewer.current?.levels;
+        if (levels) {
+            rows.push(["Simplified levels", `${levels.triangles.length}: ${levels.triangles.map((count) => count.toLocaleString("en")).join(", ")} `
+                + `triangles, made in ${Math.round(levels.ms)} ms`]);
+        }
         rows.push(["Size along x, y, z (units)", [view.size.x, view.size.y, view.size.z].map((v) => +v.toPrecision(6)).join(" × ")]);
     }
     return rows;

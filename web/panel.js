@@ -107,6 +107,8 @@ function showViewTools(session, drawn, listed) {
     element("measure").setAttribute("aria-pressed", String(state.measuring));
     element("orthographic").checked = state.settings.orthographic;
     element("grid").checked = state.settings.grid;
+    element("full-detail-toggle").hidden = !viewer.current?.detail;
+    element("full-detail").checked = state.settings.fullDetail;
     element("grid-label").textContent = viewer.grid ? `Grid: ${short(viewer.grid.step)} units` : "Grid";
     const readout = listed ? "" : state.drawingShown ? state.drawing?.text ?? "" : drawn ? readoutText(state) : "";
     element("readout").textContent = readout;
@@ -158,7 +160,7 @@ export function render(session) {
     element("dots-toggle").hidden = !drawn || !state.info?.elements.dots.length;
     showViewTools(session, drawn, listed);
     showInstanceValues(state);
-    showCounts(countRows(state));
+    showCounts(countRows(state, session.viewer));
     element("textures").textContent = textureNote(state);
     element("view-note").textContent = viewNote(session);
     session.instances.show(state.info?.instances ?? 0, state.selected, (j) => session.rowState(j));

@@ -59,15 +59,15 @@ export class Session {
         // What was given and how the view is set (kept across files), then the file shown.
         this.state = {
             intake: { refused: [] }, textureFiles: new Map(),
-            settings: { orthographic: false, grid: false, shown: { outlines: false, lines: true, dots: true } },
+            settings: { orthographic: false, grid: false, fullDetail: false, shown: { outlines: false, lines: true, dots: true } },
             ...fileState(null),
         };
         this.opened = 0;  // counts the files opened, so that an older one's late answer is dropped
         this.draws = 0;  // counts the drawings started: only the latest one shows
         Object.assign(this, { xExport: new XExport(this), drawingFiles: new DrawingFiles(this), batches: new BatchWork(this, makeRunner, later) });
         viewer.settings = this.state.settings;  // the viewer draws as they say
-        viewer.onLost = () => this.render();
-        viewer.onCloseUp = () => this.render();
+        viewer.stage.onLost = () => this.render();
+        viewer.onDrawn = () => this.render();
     }
 
     render() {
@@ -288,7 +288,7 @@ export class Session {
     }
 
     // Changes how the view is set by `change` (some of orthographic, grid,
-    // and shown: which elements beyond triangles are drawn).
+    // fullDetail, and shown: which elements beyond triangles are drawn).
     setSettings({ shown, ...change }) {
         Object.assign(this.state.settings, change);
         Object.assign(this.state.settings.shown, shown);

@@ -27,12 +27,13 @@ export function wireView(session) {
         measure: () => session.setMeasuring(!session.state.measuring),
         "drawing-toggle": () => {
             session.showDrawing(!session.state.drawingShown);
-            (session.state.drawingShown ? element("drawing-box") : viewer.renderer?.domElement)?.focus();
+            (session.state.drawingShown ? element("drawing-box") : viewer.stage.renderer?.domElement)?.focus();
         },
     };
     for (const [id, action] of Object.entries(buttons)) element(id).onclick = action;
     element("orthographic").onchange = (event) => session.setSettings({ orthographic: event.target.checked });
     element("grid").onchange = (event) => session.setSettings({ grid: event.target.checked });
+    element("full-detail").onchange = (event) => session.setSettings({ fullDetail: event.target.checked });
     element("section-axis").onchange = (event) => session.setSection({ axis: event.target.value });
     element("section-at").oninput = (event) => session.setSection({ at: event.target.value / 1000 });
     element("section-flip").onclick = () => session.setSection({ flipped: !session.state.section.flipped });
@@ -53,7 +54,7 @@ export function wireView(session) {
         else return;
         event.preventDefault();
     });
-    if (viewer.renderer) wirePointer(session, viewer.renderer.domElement);
+    if (viewer.stage.renderer) wirePointer(session, viewer.stage.renderer.domElement);
 }
 
 function wirePointer(session, canvas) {

@@ -13,9 +13,10 @@ import { closeSync, mkdirSync, mkdtempSync, openSync, readdirSync, readFileSync,
 import { tmpdir } from "node:os";
 import path from "node:path";
 import { fileURLToPath, pathToFileURL } from "node:url";
-import { Box3, Matrix4, Quaternion, Vector3 } from "three";
+import { Box3, MathUtils, Matrix4, PerspectiveCamera, Quaternion, Sphere, Vector3 } from "three";
 import { houseColours, houseSpots, showsTheHouse } from "../gltf/house_colours.mjs";
 import { readGlb } from "../../web/glb.js";
+import { layOut } from "../../web/layout.js";
 import { runAnswered } from "./native.mjs";
 
 const [engine, pagePath, build, option, screenshotPath] = process.argv.slice(2);
@@ -119,8 +120,8 @@ async function theExample() {
     expect(frames === 1, `a new file is drawn in one frame, its line and all (${frames})`);
     expect(await showsTheHouse(page, await picture()), "the example shows both houses upright in their colours");
     const rows = await counts();
-    expect(rows.Instances === "2" && rows["Instances that cannot be placed"] === "0" && rows["Triangles drawn"] === "32",
-        `two instances, both placed, every triangle drawn: ${JSON.stringify(rows)}`);
+    expect(rows.Instances === "2" && rows["Instances that cannot be placed"] === "0" && rows["Triangles drawn"] === "32"
+        && !("Simplified levels" in rows), `two instances, both placed, every triangle drawn, none simplified: ${JSON.stringify(rows)}`);
     expect((await linkBytes("house.glb"))?.equals(readFileSync(corpus("house.glb"))), "the .glb has kon2gltf's bytes");
     await page.click("#make-x");
     await waitFor(() => document.querySelector('a[download="house.x"]') !== null, null, "the .x");
@@ -309,6 +310,67 @@ async function theLargest() {
     expect(alone > 5000, `an instance that stood in as a dot, shown alone, is drawn as the model (${alone} pixels)`);
     await page.click("#show-all");
 }
+
+// The bench's office block on a grid of 180 by 180, fitted and then zoomed
+// in five steps: each instance whose box covers 3 px or more, projected
+// with the page's camera, is drawn as the model, never as a dot of the
+// stand-ins' colour.
+async function aTown() {
+    const town = path.join(work, "town.kon");
+    spawnSync(path.join(nativeBuild, "bench/make_bench_model"), ["--building", town], { stdio: "inherit" });
+    await give(town);
+    await waitFor(() => /^4: /.test([...document.querySelectorAll("#counts tr")].find((row) => row.cells[0].textContent === "Simplified levels")
+        ?.cells[1].textContent), null, "the levels");
+    const model = readGlb(new Uint8Array(await linkBytes("town.glb")).buffer);
+    const size = await page.evaluate((selector) => document.querySelector(selector).getBoundingClientRect().toJSON(), canvas);
+    const { matrices, bulk, fitted } = layOut(model);
+    const sphere = fitted.getBoundingSphere(new Sphere());
+    const halfFov = MathUtils.degToRad(20);
+    const camera = new PerspectiveCamera(40, size.width / size.height, 1, 1e9);
+    const distance = (1.1 * sphere.radius) / Math.sin(Math.min(halfFov, Math.atan(Math.tan(halfFov) * camera.aspect)));
+    for (const zoom of [1, 1.25 ** 5]) {
+        await page.evaluate(([selector, steps]) => {
+            for (let step = 0; step < steps; step++) document.querySelector(selector).dispatchEvent(new KeyboardEvent("keydown", { key: "=", bubbles: true }));
+        }, [canvas, Math.round(Math.log(zoom) / Math.log(1.25))]);
+        camera.position.copy(sphere.center).addScaledVector(new Vector3(0.55, 0.45, 1).normalize(), distance / zoom);
+        camera.lookAt(sphere.center);
+        camera.updateMatrixWorld();
+        const boxes = matrices.map((matrix) => {
+            const box = new Box3().setFromPoints([0, 1, 2, 3, 4, 5, 6, 7].map((k) => new Vector3(k & 1 ? bulk.max.x : bulk.min.x,
+                k & 2 ? bulk.max.y : bulk.min.y, k & 4 ? bulk.max.z : bulk.min.z).applyMatrix4(matrix).project(camera)));
+            return [box.min.x, box.max.y, box.max.x, box.min.y].map((v, k) => (k % 2 ? (1 - v) * size.height : (v + 1) * size.width) / 2);
+        }).filter(([left, top, right, bottom]) => Math.max(right - left, bottom - top) >= 3 && left >= 1 && top >= 1
+            && right < size.width - 1 && bottom < size.height - 1);
+        const shown = await drawnAsModel(await picture(), boxes);
+        const note = await text("#view-note");
+        expect((zoom === 1 || boxes.length > 100) && shown === boxes.length && /Far instances drawn simplified/.test(note) && !/more as dots/.test(note),
+            `the town ${zoom === 1 ? "fitted" : "zoomed in"}: ${shown} of the ${boxes.length} instances of 3 px or more drawn as the model, none as a dot (${note})`);
+    }
+    await page.click("#full-detail");
+    expect(/^Stand-in: \d+ of 32400 instances drawn in full, the others as dots/.test(await text("#view-note")),
+        "Full detail draws the instances in full that the budgets allow, and says so");
+    await page.click("#full-detail");
+}
+
+// Of `boxes` (left, top, right, bottom on the picture `png`), how many show
+// a pixel of the model's colours, and not a stand-in's dot at their centre.
+const drawnAsModel = (png, boxes) => page.evaluate(async ([png, boxes]) => {
+    const image = new Image();
+    image.src = `data:image/png;base64,${png}`;
+    await image.decode();
+    const context = new OffscreenCanvas(image.width, image.height).getContext("2d");
+    context.drawImage(image, 0, 0);
+    const { data, width } = context.getImageData(0, 0, image.width, image.height);
+    const at = (x, y) => data.subarray(4 * (Math.round(y) * width + Math.round(x)), 4 * (Math.round(y) * width + Math.round(x)) + 3);
+    const standIn = ([r, g, b]) => Math.abs(r - 0x5a) + Math.abs(g - 0x6a) + Math.abs(b - 0x80) < 20;
+    const background = ([r, g, b]) => Math.abs(r - 232) + Math.abs(g - 238) + Math.abs(b - 244) < 30;
+    const around = (x, y) => [-1, 0, 1].flatMap((dx) => [-1, 0, 1].map((dy) => at(x + dx, y + dy)));
+    const modelColoured = ([left, top, right, bottom]) => {
+        for (let y = Math.ceil(top); y <= bottom; y++) for (let x = Math.ceil(left); x <= right; x++) if (!standIn(at(x, y)) && !background(at(x, y))) return true;
+        return false;
+    };
+    return boxes.filter((box) => !around((box[0] + box[2]) / 2, (box[1] + box[3]) / 2).every(standIn) && modelColoured(box)).length;
+}, [png.toString("base64"), boxes]);
 
 // A Cancel stops the worker; the next file runs in a new one, which is given
 // the programs compiled when the page loaded: nothing compiles them again.
@@ -648,7 +710,7 @@ try {
         console.log(`${screenshotPath}: written`);
     } else {
         // A step that fails is named, and the steps after it still run.
-        for (const step of [theExample, theViewer, beyondTriangles, theDrawing, theLargest, aCancel, samples, aBatch, manyFiles, faults]) {
+        for (const step of [theExample, theViewer, beyondTriangles, theDrawing, theLargest, aTown, aCancel, samples, aBatch, manyFiles, faults]) {
             const start = Date.now();
             await step().catch((error) => expect(false, `${step.name} stopped: ${error.stack}`));
             console.log(`-- ${step.name}: ${((Date.now() - start) / 1000).toFixed(1)} s`);

@@ -14,7 +14,7 @@ const later = () => {
 function session() {
     const runs = [];
     const jobs = { running: null, cancel() {}, run: (request) => new Promise((resolve) => runs.push({ request, resolve })) };
-    const viewer = { working: true, clear() {}, show: () => ({}), setNode() {}, render() {}, reveal() {}, placeElements() {} };
+    const viewer = { working: true, stage: {}, clear() {}, show: () => ({}), setNode() {}, render() {}, reveal() {}, placeElements() {} };
     const page = new Session({ jobs, viewer, render() {}, instances: { show() {} } });
     return { page, started: () => runs.map(({ request }) => `${request.program} ${request.name}`), runs };
 }

@@ -1,0 +1,51 @@
+// A frame while orbiting, in each browser engine through the scenario's
+// drivers (tests/web/engines; Firefox and WebKitGTK draw with Mesa's
+// software rendering): each file given in turn, its simplified levels
+// waited for, then 10 frames turning the view by 3.6 degrees each, three
+// times; the note over the view says what was drawn.
+//   xvfb-run -a env LIBGL_ALWAYS_SOFTWARE=1 node bench/engines.mjs PAGE.html ENGINE FILE...
+import path from "node:path";
+import { pathToFileURL } from "node:url";
+
+const [pagePath, engine, ...files] = process.argv.slice(2);
+const { launch } = await import(`../tests/web/engines/${engine}.mjs`);
+const page = await launch();
+await page.open(pathToFileURL(path.resolve(pagePath)).href);
+const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
+async function waitFor(fn, arg) {
+    for (const end = Date.now() + 600000; !(await page.evaluate(fn, arg)); await sleep(50)) if (Date.now() > end) throw new Error("timed out");
+}
+// As bench/page.mjs: pointer moves across the view, each frame finished by reading a pixel.
+const orbit = () => page.evaluate(() => {
+    const canvas = document.querySelector("#view canvas");
+    const gl = canvas.getContext("webgl2");
+    const pixel = new Uint8Array(4);
+    const at = (x) => ({ pointerId: 1, isPrimary: true, pointerType: "mouse", button: 0, buttons: 1, clientX: x, clientY: 300, bubbles: true });
+    const step = canvas.clientHeight / 100;
+    canvas.dispatchEvent(new PointerEvent("pointerdown", at(300)));
+    const start = performance.now();
+    for (let i = 1; i <= 10; i++) {
+        canvas.ownerDocument.dispatchEvent(new PointerEvent("pointermove", at(300 + step * i)));
+        gl.readPixels(0, 0, 1, 1, gl.RGBA, gl.UNSIGNED_BYTE, pixel);
+    }
+    const time = (performance.now() - start) / 10;
+    canvas.ownerDocument.dispatchEvent(new PointerEvent("pointerup", at(500)));
+    return Math.round(time);
+});
+console.log(`== ${page.name} ${page.version}`);
+for (const file of files) {
+    await page.setFiles("#file-input", [file]);
+    await waitFor((name) => document.querySelector("main").getAttribute("aria-busy") === "false"
+        && document.getElementById("file-name").textContent === name, path.basename(file));
+    await sleep(3000);  // the levels, where the model gets them
+    const levels = await page.evaluate(() => [...document.querySelectorAll("#counts tr")]
+        .find((row) => row.cells[0].textContent === "Simplified levels")?.cells[1].textContent ?? "none");
+    const frames = [];
+    for (let run = 0; run < 3; run++) {
+        frames.push(await orbit());
+        await sleep(500);
+    }
+    console.log(`${path.basename(file)}: ${frames.join(", ")} ms a frame while orbiting; simplified levels: ${levels}; `
+        + `${await page.evaluate(() => document.getElementById("view-note").textContent)}`);
+}
+await page.close();

@@ -21,17 +21,22 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: make_bench_model [--building] OUT.kon [INSTANCES] [MATERIALS]\n");
         return 2;
     }
+    const int instances = argc > 2 ? std::atoi(argv[2]) : 0;
+    if (argc > 2 && (instances < 1 || instances > kon2x::kMaxCount)) {
+        std::fprintf(stderr, "make_bench_model: INSTANCES must be 1 to %d\n", kon2x::kMaxCount);
+        return 2;
+    }
     kon2x::ConstructionModel model;
     if (building) {
         kon2x::bench::BuildingShape shape;
         if (argc > 2) {
-            shape.instances = std::atoi(argv[2]);
+            shape.instances = instances;
         }
         model = kon2x::bench::make_building_model(shape);
     } else {
         kon2x::bench::BenchModelShape shape;
         if (argc > 2) {
-            shape.instances = std::atoi(argv[2]);
+            shape.instances = instances;
         }
         if (argc > 3) {
             shape.materials = std::atoi(argv[3]);

@@ -9,14 +9,14 @@
 // full level's materials, one per level (at most 6) and one for the dots.
 import * as THREE from "three";
 import { coverAt, coverCurve, crossFacts, discOnScreen } from "./budget.js";
+import { kStandIn } from "./model_meshes.js";
 
 // An instance whose disc is under this radius (pixels) stands in as a dot.
 export const kLeastRadius = 1;
 // The errors (pixels) tried in turn, until the frame's budgets hold.
 export const kTolerances = [1, 2, 3, 4];
-export const kStandIn = -1;
+export const kDot = -1;
 export const kNotDrawn = -2;
-const kStandInColour = 0x5a6a80;
 
 // The level of each instance at this view, from the radius of its disc on
 // the screen in pixels (`radii`: 0 where it is not drawn or out of sight)
@@ -26,14 +26,13 @@ const kStandInColour = 0x5a6a80;
 // how many instances the full level can hold }. The largest instance drawn
 // in full may pass the screens alone: the close-up share of the triangles
 // drawn in full (drawn_model.js) holds it then.
-// Returns { chosen: per instance a level, kStandIn or kNotDrawn, tolerance
+// Returns { chosen: per instance a level, kDot or kNotDrawn, tolerance
 // (pixels), triangles, simplified, standIns, cut: stood in for the budget }.
 export function chooseLevels(radii, screens, levels, budget) {
     const chosen = new Int8Array(radii.length);
     for (const tolerance of kTolerances) {
         const sums = assign(radii, screens, levels, tolerance, chosen);
-        if (sums.triangles <= budget.triangles && sums.cover + sums.fullCover - sums.largestFull <= budget.screens
-            && sums.full <= budget.full) {
+        if (sums.triangles <= budget.triangles && screensWith(sums, 0, 0) <= budget.screens && sums.full <= budget.full) {
             return { chosen, tolerance, ...sums, cut: 0 };
         }
     }
@@ -46,6 +45,13 @@ function levelFor(levels, radius, tolerance) {
     return 0;
 }
 
+// The screens that count against the budget with one more instance at
+// `level` covering `cover`: all but the largest instance drawn in full.
+function screensWith(sums, level, cover) {
+    const largest = level === 0 ? Math.max(sums.largestFull, cover) : sums.largestFull;
+    return sums.cover + sums.fullCover + cover - largest;
+}
+
 const noSums = () => ({ triangles: 0, cover: 0, fullCover: 0, largestFull: 0, full: 0, simplified: 0, standIns: 0 });
 
 function assign(radii, screens, levels, tolerance, chosen) {
@@ -53,7 +59,7 @@ function assign(radii, screens, levels, tolerance, chosen) {
     for (let i = 0; i < radii.length; i++) {
         const radius = radii[i];
         if (!(radius > 0)) chosen[i] = kNotDrawn;
-        else if (radius < kLeastRadius) chosen[i] = kStandIn;
+        else if (radius < kLeastRadius) chosen[i] = kDot;
         else chosen[i] = levelFor(levels, radius, tolerance);
         count(sums, levels, chosen[i], screens[i], 1);
     }
@@ -62,7 +68,7 @@ function assign(radii, screens, levels, tolerance, chosen) {
 
 // Adds (way 1) or takes away (way -1) an instance at `level` to the sums.
 function count(sums, levels, level, screens, way) {
-    if (level === kStandIn) sums.standIns += way;
+    if (level === kDot) sums.standIns += way;
     if (level < 0) return;
     sums.triangles += way * levels[level].triangles;
     const cover = coverAt(levels[level].curve, screens);
@@ -77,7 +83,7 @@ function count(sums, levels, level, screens, way) {
 }
 
 // Where no tolerance fits: every instance at the coarsest level, the largest
-// on the screen first, as far as the budgets allow (the rest stand in); then
+// on the screen first, as far as the budgets allow (the rest are dots); then
 // finer levels, the largest first, up to the level for the largest
 // tolerance, as far as what is left of the budgets allows.
 function cutToBudget(radii, screens, levels, budget, chosen) {
@@ -86,19 +92,18 @@ function cutToBudget(radii, screens, levels, budget, chosen) {
     const order = [];
     for (let i = 0; i < radii.length; i++) {
         if (radii[i] >= kLeastRadius) order.push(i);
-        else count(sums, levels, (chosen[i] = radii[i] > 0 ? kStandIn : kNotDrawn), screens[i], 1);
+        else count(sums, levels, (chosen[i] = radii[i] > 0 ? kDot : kNotDrawn), screens[i], 1);
     }
     order.sort((a, b) => radii[b] - radii[a]);
     const fits = (i, k) => {
         const cover = coverAt(levels[k].curve, screens[i]);
-        return sums.triangles + levels[k].triangles <= budget.triangles && (k > 0
-            ? sums.cover + cover <= budget.screens
-            : sums.full < budget.full && (sums.full === 0 || sums.fullCover - sums.largestFull + cover <= budget.screens));
+        return sums.triangles + levels[k].triangles <= budget.triangles && (k > 0 || sums.full < budget.full)
+            && screensWith(sums, k, cover) <= budget.screens;
     };
     let cut = 0;
     for (const i of order) {
-        chosen[i] = fits(i, coarsest) ? coarsest : kStandIn;
-        if (chosen[i] === kStandIn) cut++;
+        chosen[i] = fits(i, coarsest) ? coarsest : kDot;
+        if (chosen[i] === kDot) cut++;
         count(sums, levels, chosen[i], screens[i], 1);
     }
     for (const i of order) {
@@ -108,6 +113,13 @@ function cutToBudget(radii, screens, levels, budget, chosen) {
         while (level < coarsest && !fits(i, level)) level++;
         chosen[i] = level;
         count(sums, levels, level, screens[i], 1);
+    }
+    // The largest drawn in full counts against no budget of screens: what it leaves may take more.
+    for (const i of order) {
+        if (chosen[i] !== kDot || !fits(i, coarsest)) continue;
+        count(sums, levels, kDot, screens[i], -1);
+        count(sums, levels, (chosen[i] = coarsest), screens[i], 1);
+        cut--;
     }
     return { chosen, tolerance, ...sums, cut };
 }
@@ -137,7 +149,7 @@ export class Detail {
         });
         const dots = new THREE.BufferGeometry();
         dots.setAttribute("position", new THREE.BufferAttribute(new Float32Array(3 * count), 3).setUsage(THREE.DynamicDrawUsage));
-        this.dots = new THREE.Points(dots, new THREE.PointsMaterial({ color: kStandInColour, size: 3, sizeAttenuation: false }));
+        this.dots = new THREE.Points(dots, new THREE.PointsMaterial({ color: kStandIn, size: 3, sizeAttenuation: false }));
         this.dots.frustumCulled = false;
         scene.add(this.dots);
         this.radii = new Float32Array(count);
@@ -169,7 +181,7 @@ export class Detail {
             const level = chosen[i];
             if (level === 0) full.push(i);
             else if (level > 0) this.meshes[level - 1].instanceMatrix.array.set(matrices[i].elements, 16 * counts[level]++);
-            else if (level === kStandIn) spheres[i].center.toArray(dots.array, 3 * standIns++);
+            else if (level === kDot) spheres[i].center.toArray(dots.array, 3 * standIns++);
         }
         this.meshes.forEach((mesh, k) => {
             mesh.count = counts[k + 1];
@@ -193,16 +205,6 @@ export class Detail {
 
     objects() {
         return [...this.meshes, this.dots];
-    }
-
-    dispose() {
-        for (const object of this.objects()) {
-            this.scene.remove(object);
-            object.geometry.dispose();
-            object.dispose?.();
-        }
-        this.meshes[0]?.material.dispose();
-        this.dots.material.dispose();
     }
 }
 

@@ -9,7 +9,9 @@ import { coverAt, discScreens, kScreens } from "./budget.js";
 import { Detail } from "./detail.js";
 import { ElementObjects } from "./elements.js";
 import { Focus } from "./focus.js";
+import { placedBox } from "./bulk.js";
 import { flatColours, ModelMeshes } from "./model_meshes.js";
+import { Picker } from "./picking.js";
 
 export class DrawnModel {
     // nodes: { matrices, drawable, spheres, full, fraction, bulk,
@@ -29,7 +31,40 @@ export class DrawnModel {
         this.frame = null;  // with levels: what the last frame drew (chooseLevels's sums and tolerance)
         this.fullNodes = null;  // with levels: the nodes the last frame drew in full
         this.elements = new ElementObjects(scene);  // of the nodes drawn in full
-        this.placedFor = "first";  // elementsKey of the nodes the elements were placed for
+        this.placedFor = "";  // elementsKey of the nodes the elements were placed for
+        this.madePicker = null;  // see picker
+    }
+
+    // What picks the model's instances and points on the full mesh, made at
+    // its first use: the model's first frame does not wait for it.
+    get picker() {
+        if (!this.madePicker) {
+            const { matrices, full, fraction, bulk } = this.nodes;
+            this.madePicker = new Picker(this.model, matrices, full, fraction, bulk);
+            this.madePicker.focus = this.focus.node;
+        }
+        return this.madePicker;
+    }
+
+    // The instance and point under `pointer` (normalised device coordinates)
+    // among the nodes for which shown(i) holds: Picker.pick's answer, or null.
+    pick(pointer, camera, shown, section) {
+        return this.picker.pick(pointer, camera, (i) => this.nodes.drawable[i] && shown(i), section);
+    }
+
+    // The corners of node `node`'s drawn triangles that `section` (if any) keeps, by number.
+    keptCorners(node, section) {
+        if (!this.picker.inFull(node) || !this.nodes.drawable[node]) return [];
+        return this.picker.corners().filter((point) => !section || section.distanceToPoint(this.picker.placed(node, point)) >= 0);
+    }
+
+    // The box of the bulk placed by every instance that can be drawn and for which shown(i) holds.
+    placedBulk(shown) {
+        const all = new THREE.Box3();
+        this.nodes.matrices.forEach((matrix, i) => {
+            if (this.nodes.drawable[i] && shown(i)) all.union(placedBox(this.nodes.bulk, matrix));
+        });
+        return all;
     }
 
     get drawnTriangles() {
@@ -41,33 +76,46 @@ export class DrawnModel {
         return [...this.parts.objects(), ...this.focus.tints(), ...(this.detail?.objects() ?? []), ...this.elements.objects];
     }
 
+    // Has the levels of the model made away from the page by `makeLevels`
+    // (see Viewer) and takes them if there are any and `wanted()` still
+    // holds once they come, `clip` letting the section cut them; then `ready()`.
+    askForLevels(makeLevels, { wanted, clip, ready }) {
+        const { positions, primitives } = this.model;
+        const radius = this.nodes.bulk.getBoundingSphere(new THREE.Sphere()).radius;
+        makeLevels({ positions, primitives, radius }).then(({ levels, ms }) => {
+            if (!levels.length || !wanted()) return;
+            this.addLevels(levels, ms);
+            for (const object of this.detail.objects()) clip(object);
+            ready();
+        }, () => {});
+    }
+
     // Takes the levels made of the model (levels.js) in `ms` milliseconds.
     addLevels(made, ms) {
-        if (!made.length) return;
-        const { spheres, bulk, curve, triangles, budget, full } = this.nodes;
+        const { spheres, bulk, curve, budget, full } = this.nodes;
         this.detail = new Detail(this.scene, made, {
             colours: flatColours(this.model, this.images), radius: bulk.getBoundingSphere(new THREE.Sphere()).radius,
-            full: { triangles, curve }, count: spheres.length, budget: { triangles: budget, screens: kScreens, full },
+            full: { triangles: this.parts.drawn, curve }, count: spheres.length, budget: { triangles: budget, screens: kScreens, full },
         });
         this.levels = { triangles: made.map((level) => level.triangles), ms };
     }
 
     // Node i drawn (or not), highlighted (or not): the highlighted one is the
-    // focus, drawn on its own in full where the budget allows; picked as drawn.
-    setNode(i, { visible, highlighted }, picker) {
+    // focus, drawn on its own in full where the budget allows.
+    setNode(i, { visible, highlighted }) {
         this.shown[i] = visible ? 1 : 0;
         const focused = visible && highlighted && this.nodes.drawable[i];
-        if (focused) this.setFocus(i, picker);
-        else if (this.focus.node === i) this.setFocus(null, picker);
+        if (focused) this.setFocus(i);
+        else if (this.focus.node === i) this.setFocus(null);
         this.parts.setNode(i, visible && !focused, highlighted);
     }
 
-    setFocus(i, picker) {
+    setFocus(i) {
         const previous = this.focus.node;
         if (previous === i) return;
         this.focus.place(i, i === null ? null : this.nodes.matrices[i]);
-        if (picker) picker.focus = i;
-        if (previous !== null && this.shown[previous]) this.setNode(previous, { visible: true, highlighted: false }, picker);
+        if (this.madePicker) this.madePicker.focus = i;
+        if (previous !== null && this.shown[previous]) this.setNode(previous, { visible: true, highlighted: false });
     }
 
     // The nodes drawn in full at this frame.
@@ -78,7 +126,7 @@ export class DrawnModel {
     // The elements `numbers` ({ outlines, lines, dots }) of the nodes drawn
     // in full, the focus too, that are shown (shown(i)); settings: ElementObjects.place's.
     placeElements(numbers, shown, settings) {
-        const nodes = this.drawnInFull();
+        const nodes = [...this.drawnInFull()];
         const focus = this.focus.node;
         if (focus !== null && !nodes.includes(focus)) nodes.push(focus);
         this.placedFor = this.elementsKey();
@@ -92,9 +140,9 @@ export class DrawnModel {
         if (any && this.elementsKey() !== this.placedFor) this.placeElements(numbers, shown, settings);
     }
 
-    // Names the nodes drawn in full: those of the frame, or the first `full`.
+    // Names the nodes drawn in full (those of the frame, or the first `full`) and the focus.
     elementsKey() {
-        return this.fullNodes ? `${this.fullNodes}` : "first";
+        return `${this.fullNodes ?? "first"}|${this.focus.node}`;
     }
 
     // Sets what `camera` (its matrices up to date) draws on a drawing
@@ -143,9 +191,11 @@ export class DrawnModel {
         return `${Math.max(1, Math.round(100 * this.closeUp))} ${this.closeUp === 1} ${frame}`;
     }
 
-    dispose() {
+    // Takes everything out of the scene: the meshes and levels to be freed
+    // by `retire` (Stage's) after the next frame.
+    dispose(retire) {
         this.elements.clear();
         this.focus.dispose();
-        this.detail?.dispose();
+        retire([...this.parts.objects(), ...(this.detail?.objects() ?? [])]);
     }
 }

@@ -5,7 +5,7 @@
 // corners), and its corners are copied per material, so that a level is
 // drawn in one call with a colour per corner.
 
-// Each level aims at this part of the triangles of the one before.
+// Each level aims at a quarter (1 / kStep) of the triangles of the one before.
 const kStep = 4;
 const kMostLevels = 6;
 // A level whose error passes this part of the bulk's radius is no longer the
@@ -27,20 +27,27 @@ export function makeLevels(simplifier, model, radius) {
     let error = 0;
     while (levels.length < kMostLevels && indices.length >= 3 * kStep) {
         const target = 3 * Math.floor(indices.length / 3 / kStep);
-        const limit = (kMostError * radius - error) / scale;
-        let [simplified, reached] = simplifier.simplify(indices, model.positions, 3, target, limit);
-        // Where the mesh's topology holds the simplifier back, collapsing by cells may go further.
-        if (simplified.length > 1.5 * target) {
-            const sloppy = simplifier.simplifySloppy(indices, model.positions, 3, null, target, limit);
-            if (sloppy[0].length < simplified.length) [simplified, reached] = sloppy;
-        }
-        error += reached * scale;
         const most = (levels.length ? kMostError : kMostFirstError) * radius;
+        // The first level is asked within the whole chain's error, which keeps
+        // the levels after it better, and again within its own where it strays.
+        let [simplified, reached] = simplifiedTowards(simplifier, indices, model.positions, target, (kMostError * radius - error) / scale);
+        if (!levels.length && reached * scale > most) [simplified, reached] = simplifiedTowards(simplifier, indices, model.positions, target, most / scale);
+        error += reached * scale;
         if (simplified.length === 0 || simplified.length > indices.length / 2 || !(error <= most)) break;
         levels.push({ ...levelMesh(model.positions, simplified, source), triangles: simplified.length / 3, error });
         indices = simplified;
     }
     return levels;
+}
+
+// `indices` simplified towards `target` indices within `limit` (relative to
+// the mesh's size): [indices, the error reached]. Where the mesh's topology
+// holds the simplifier back, collapsing by cells may go further.
+function simplifiedTowards(simplifier, indices, positions, target, limit) {
+    const simplified = simplifier.simplify(indices, positions, 3, target, limit);
+    if (simplified[0].length <= 1.5 * target) return simplified;
+    const sloppy = simplifier.simplifySloppy(indices, positions, 3, null, target, limit);
+    return sloppy[0].length < simplified[0].length ? sloppy : simplified;
 }
 
 // Every triangle of the model in one index list, with each one's material
@@ -86,7 +93,7 @@ function materialAt(source, a, b, c) {
 
 // A level's own corners, one per point and material, and its triangles renumbered to them.
 function levelMesh(positions, simplified, source) {
-    const numbers = new Map();  // point * 2^20 + material: corner number
+    const numbers = new Map();  // point * 2^20 + material (fewer than 2^20 materials): corner number
     const taken = [];
     const indices = new Uint32Array(simplified.length);
     for (let i = 0; i < simplified.length; i += 3) {

@@ -23,19 +23,30 @@ function makeWorker() {
         .catch((error) => worker.postMessage({ type: "module", problem: `the programs could not be given to the worker: ${error.message}` }));
     return worker;
 }
-// The simplified levels of far instances are made in a worker of their own, started at the first model that needs them.
+// The simplified levels of far instances are made in a worker of their own,
+// started at the first model that needs them; one asked for an earlier
+// model is stopped and replaced.
 let levelsWorker = null;
-let levelsAsked = 0;
+let levelsPending = null;  // the request's reject
 function makeLevels(request) {
+    if (levelsPending) {
+        levelsWorker.terminate();
+        levelsPending(new Error("superseded"));
+        levelsWorker = null;
+    }
     levelsWorker ??= new Worker(URL.createObjectURL(new Blob([levelsWorkerSource], { type: "text/javascript" })));
-    const id = ++levelsAsked;
     return new Promise((resolve, reject) => {
+        levelsPending = reject;
         levelsWorker.onmessage = ({ data }) => {
-            if (data.id !== id) return;
+            levelsPending = null;
             if (data.failed) reject(new Error(data.failed));
             else resolve(data);
         };
-        levelsWorker.postMessage({ id, ...request });
+        levelsWorker.onerror = (event) => {
+            levelsPending = null;
+            reject(new Error(event.message));
+        };
+        levelsWorker.postMessage(request);
     });
 }
 const jobs = new JobRunner(makeWorker, () => session.render());

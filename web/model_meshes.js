@@ -6,7 +6,8 @@
 // are drawn simplified: detail.js).
 import * as THREE from "three";
 
-const kStandIn = new THREE.Color(0x5a6a80);
+export const kStandIn = 0x5a6a80;  // the colour of boxes and dots
+const kStandInColour = new THREE.Color(kStandIn);
 const kStandInSelected = new THREE.Color(0xff7a00);
 const kHidden = new THREE.Matrix4().makeScale(0, 0, 0);
 
@@ -66,7 +67,7 @@ export class ModelMeshes {
             const geometry = new THREE.BufferGeometry();
             geometry.setAttribute("position", new THREE.BufferAttribute(this.centres.slice(), 3));
             const colours = new Float32Array(3 * count);
-            for (let i = 0; i < count; i++) kStandIn.toArray(colours, 3 * i);
+            for (let i = 0; i < count; i++) kStandInColour.toArray(colours, 3 * i);
             geometry.setAttribute("color", new THREE.BufferAttribute(colours, 3));
             boxes = new THREE.Points(geometry, new THREE.PointsMaterial({ vertexColors: true, size: 3, sizeAttenuation: false }));
             boxes.frustumCulled = false;  // the dots not drawn are NaN, which no bounding sphere holds
@@ -77,7 +78,7 @@ export class ModelMeshes {
             boxes = new THREE.InstancedMesh(geometry, new THREE.MeshBasicMaterial({ wireframe: true }), count);
             for (let i = 0; i < count; i++) {
                 boxes.setMatrixAt(i, this.drawnMatrix(this.full + i));
-                boxes.setColorAt(i, kStandIn);
+                boxes.setColorAt(i, kStandInColour);
             }
         }
         this.scene.add(boxes);
@@ -95,11 +96,11 @@ export class ModelMeshes {
             const k = i - this.full;
             const { position, color } = this.boxes.geometry.attributes;
             position.setXYZ(k, ...(drawn ? this.centres.subarray(3 * k, 3 * k + 3) : [NaN, NaN, NaN]));
-            color.setXYZ(k, ...(highlighted ? kStandInSelected : kStandIn));
+            color.setXYZ(k, ...(highlighted ? kStandInSelected : kStandInColour));
             position.needsUpdate = color.needsUpdate = true;
         } else if (this.boxes) {
             this.boxes.setMatrixAt(i - this.full, drawn ? this.drawnMatrix(i) : kHidden);
-            this.boxes.setColorAt(i - this.full, highlighted ? kStandInSelected : kStandIn);
+            this.boxes.setColorAt(i - this.full, highlighted ? kStandInSelected : kStandInColour);
             this.boxes.instanceMatrix.needsUpdate = this.boxes.instanceColor.needsUpdate = true;
         }
     }

@@ -27,12 +27,13 @@ function drawingNote({ info, model, view }, viewer) {
     if (view.zeroArea) notes.push("Nothing to see: every face of the model has zero area as placed.");
     const boxes = view.boxesArePoints ? "dots at their centres" : "boxes";
     const frame = viewer.current?.frame;
-    if (frame) {
-        notes.push(detailNote(frame));
+    if (frame) notes.push(detailNote(frame));
+    if (frame && view.fraction < 1) {
+        notes.push(`Of the instances drawn in full, ${Math.round(100 * view.fraction)} % of the triangles are drawn: the model's faces are too many or too large.`);
     } else if (view.fraction < 1) {
         notes.push(`Stand-in: this model's faces are too many or too large to draw at once; ${Math.round(100 * view.fraction)} % `
             + `of the first instance's triangles are drawn, every other instance as ${view.boxesArePoints ? "a dot at its centre" : "its box"}.`);
-    } else if (view.full < model.nodes.length) {
+    } else if (view.full < model.nodes.length && !frame) {
         notes.push(`Stand-in: ${view.full} of ${model.nodes.length} instances drawn in full, the others as ${boxes}.`);
     }
     if (viewer.closeUp < 1) {
@@ -55,7 +56,7 @@ function drawingNote({ info, model, view }, viewer) {
 function detailNote({ tolerance, simplified, standIns, cut }) {
     const drawn = [];
     if (simplified) drawn.push(`far instances drawn simplified (up to ${tolerance} px error)`);
-    if (standIns > cut) drawn.push("those under two pixels across as dots");
+    if (standIns > cut) drawn.push(`${simplified ? "those" : "instances"} under two pixels across as dots`);
     if (cut) drawn.push(`${cut} more as dots, since even the coarsest levels would pass the frame's budget`);
     if (!drawn.length) return "";
     const said = drawn.join(", ");

@@ -4,12 +4,10 @@
 // boxes or dots), with the grid, the section, the marks and the elements
 // beyond triangles. A frame is drawn only when something changed.
 import * as THREE from "three";
-import { placedBox } from "./bulk.js";
 import { DrawnModel } from "./drawn_model.js";
 import { outlinePairs } from "./elements.js";
 import { kTriangleBudget, layOut } from "./layout.js";
 import { sectionPlane } from "./navigation.js";
-import { Picker } from "./picking.js";
 import { Stage } from "./stage.js";
 
 export class Viewer {
@@ -18,10 +16,6 @@ export class Viewer {
     constructor(container) {
         this.current = null;  // the model drawn (drawn_model.js)
         this.emptied = false;  // cleared, with nothing drawn in its place yet (see render)
-        this.matrices = [];
-        this.drawable = [];  // per node: whether the view can draw what it places
-        this.full = 0;
-        this.madePicker = null;  // see picker
         this.section = null;  // the plane that cuts the model, if any
         this.fitted = null;  // the box of the first view
         // How the view is set: the session's, which it changes (applySettings then draws them).
@@ -46,11 +40,9 @@ export class Viewer {
         return this.stage.working;
     }
 
-    // What picks the model's instances and points, made at its first use:
-    // the model's first frame does not wait for it.
+    // What picks the model's instances and points (picking.js), or null.
     get picker() {
-        if (!this.madePicker && this.fitted) this.madePicker = new Picker(this.model, this.matrices, this.full, this.fraction, this.bulk);
-        return this.madePicker;
+        return this.current?.picker ?? null;
     }
 
     // The part of the triangles drawn in full that the frame's budget lets be drawn at this view.
@@ -84,16 +76,9 @@ export class Viewer {
     // replaces it is drawn: the next model (show), or nothing (reveal).
     clear() {
         this.stage.aids?.clear();
-        if (this.current) {
-            this.current.dispose();
-            this.stage.retire(this.current.parts.objects());
-        }
+        this.current?.dispose((objects) => this.stage.retire(objects));
         this.current = null;
-        this.matrices = [];
-        this.full = 0;
-        this.madePicker = null;
         this.fitted = null;
-        this.model = null;
         this.emptied = true;
         this.setSection({ axis: "" });
         this.stage.hide();
@@ -118,18 +103,24 @@ export class Viewer {
 
     // Puts the model into the scene, for show.
     build(model, images, elements, again) {
-        this.model = model;
         this.elements = { outlines: outlinePairs(elements.faces), lines: elements.lines, dots: elements.dots };
         const layout = layOut(model);
-        const { full, fraction, everything, fitted } = layout;
-        Object.assign(this, { matrices: layout.matrices, drawable: layout.drawable, bulk: layout.bulk, full, fraction });
+        const { full, fraction, everything, fitted, drawable } = layout;
         let drawn = 0;
         if (this.working) {
             this.navigation.radius = Math.max(1, everything.getBoundingSphere(new THREE.Sphere()).radius);
             this.current = new DrawnModel(this.stage.scene, model, images, { ...layout, budget: kTriangleBudget });
             drawn = this.current.drawnTriangles;
             for (const object of this.current.objects()) this.clip(object);
-            if (full < model.nodes.length) this.askForLevels(this.current);
+            const current = this.current;
+            // Levels are made only where not every instance fits the budgets in full.
+            if (full < model.nodes.length && this.makeLevels) {
+                current.askForLevels(this.makeLevels, { wanted: () => this.current === current && this.working, clip: (object) => this.clip(object),
+                    ready: () => {
+                        this.onDrawn();
+                        this.render();
+                    } });
+            }
             this.fitted = fitted;
             this.placeGrid();
             // Lit and fitted before the first frame: a frame from elsewhere can take seconds.
@@ -138,40 +129,17 @@ export class Viewer {
         }
         return {
             full, fraction, boxesArePoints: layout.boxesArePoints, far: layout.far, zeroArea: layout.zeroArea,
-            undrawable: model.nodes.flatMap(({ instance }, i) => (this.drawable[i] ? [] : [instance])),
+            undrawable: model.nodes.flatMap(({ instance }, i) => (drawable[i] ? [] : [instance])),
             trianglesDrawn: fraction < 1 ? drawn : drawn * full, triangles: layout.triangles * model.nodes.length,
             size: everything.getSize(new THREE.Vector3()),
         };
     }
 
-    // Has the levels of `drawn`'s model made away from the page, and draws
-    // with them once they come, if it is still the model shown.
-    askForLevels(drawn) {
-        const model = drawn.model;
-        const request = { positions: model.positions, primitives: model.primitives, radius: this.bulk.getBoundingSphere(new THREE.Sphere()).radius };
-        this.makeLevels?.(request).then(({ levels, ms }) => {
-            if (this.current !== drawn || !this.working) return;
-            drawn.addLevels(levels, ms);
-            for (const object of drawn.detail?.objects() ?? []) this.clip(object);
-            this.onDrawn();
-            this.render();
-        }, () => {});
-    }
-
-    // The box `box` of the model placed by every instance that can be drawn (for which shown(i) holds).
-    placed(box, shown = () => true) {
-        const all = new THREE.Box3();
-        this.matrices.forEach((matrix, i) => {
-            if (this.drawable[i] && shown(i)) all.union(placedBox(box, matrix));
-        });
-        return all;
-    }
-
     // The bulk of the instances for which shown(i) holds in sight, from the
     // view `name`; false when none is shown.
     fitTo(shown, name) {
-        const box = this.placed(this.bulk, shown);
-        if (!this.working || box.isEmpty()) return false;
+        const box = this.current?.placedBulk(shown);
+        if (!this.working || !box || box.isEmpty()) return false;
         this.navigation.fit(box, name);
         return true;
     }
@@ -222,8 +190,7 @@ export class Viewer {
     // The instance and point under `pointer` (normalised device coordinates)
     // among the nodes for which shown(i) holds: Picker.pick's answer, or null.
     pick(pointer, shown) {
-        const drawnAndShown = (i) => this.drawable[i] && shown(i);
-        return this.working && this.picker ? this.picker.pick(pointer, this.navigation.camera, drawnAndShown, this.section) : null;
+        return this.working ? this.current?.pick(pointer, this.navigation.camera, shown, this.section) ?? null : null;
     }
 
     // Marks the measured points (scene positions) and the line between them.
@@ -240,8 +207,7 @@ export class Viewer {
 
     // The corners of node `node`'s drawn triangles that the section keeps, by number.
     keptCorners(node) {
-        if (!this.picker || !this.picker.inFull(node) || !this.drawable[node]) return [];
-        return this.picker.corners().filter((point) => !this.section || this.section.distanceToPoint(this.picker.placed(node, point)) >= 0);
+        return this.current?.keptCorners(node, this.section) ?? [];
     }
 
     // While the camera is moved, frames are cheaper: a quarter of the pixels
@@ -252,7 +218,7 @@ export class Viewer {
         this.current?.elements.setMoving(moving);
         if (moving) return;
         this.render();
-        if (this.current?.frame) this.onDrawn();  // the counts of the frame at rest
+        if (this.current?.frame) this.onDrawn();  // the note and counts of the frame at rest
     }
 
     // The elements of the instances drawn in full that are shown (shown(i)),
@@ -270,7 +236,7 @@ export class Viewer {
     // focus, drawn on its own in full where the budget allows, whether it is
     // one of those drawn in full or a stand-in; picked as drawn.
     setNode(i, state) {
-        this.current?.setNode(i, state, this.picker);
+        this.current?.setNode(i, state);
     }
 
     // Holds the frame to its budgets (drawn_model.js), the page told when
@@ -280,7 +246,8 @@ export class Viewer {
         if (!this.current) return;
         const camera = this.navigation.camera;
         camera.updateMatrixWorld();
-        if (this.current.apply(camera, this.stage.height, this.settings.fullDetail)) this.onDrawn();
+        // While the camera moves the page is told once it rests (setMoving).
+        if (this.current.apply(camera, this.stage.height, this.settings.fullDetail) && !this.moving) this.onDrawn();
         if (!this.moving) this.current.followElements(this.elements, this.nodeShown, this.elementSettings());
     }
 

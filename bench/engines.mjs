@@ -8,6 +8,7 @@
 //   xvfb-run -a env LIBGL_ALWAYS_SOFTWARE=1 node bench/engines.mjs PAGE.html ENGINE FILE...
 import path from "node:path";
 import { pathToFileURL } from "node:url";
+import { orbitFrames } from "./frames.mjs";
 
 const [pagePath, engine, ...files] = process.argv.slice(2);
 const { launch } = await import(`../tests/web/engines/${engine}.mjs`);
@@ -17,23 +18,7 @@ const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 async function waitFor(fn, arg) {
     for (const end = Date.now() + 600000; !(await page.evaluate(fn, arg)); await sleep(50)) if (Date.now() > end) throw new Error("timed out");
 }
-// As bench/page.mjs: pointer moves across the view, each frame finished by reading a pixel.
-const orbit = () => page.evaluate(() => {
-    const canvas = document.querySelector("#view canvas");
-    const gl = canvas.getContext("webgl2");
-    const pixel = new Uint8Array(4);
-    const at = (x) => ({ pointerId: 1, isPrimary: true, pointerType: "mouse", button: 0, buttons: 1, clientX: x, clientY: 300, bubbles: true });
-    const step = canvas.clientHeight / 100;
-    canvas.dispatchEvent(new PointerEvent("pointerdown", at(300)));
-    const start = performance.now();
-    for (let i = 1; i <= 10; i++) {
-        canvas.ownerDocument.dispatchEvent(new PointerEvent("pointermove", at(300 + step * i)));
-        gl.readPixels(0, 0, 1, 1, gl.RGBA, gl.UNSIGNED_BYTE, pixel);
-    }
-    const time = (performance.now() - start) / 10;
-    canvas.ownerDocument.dispatchEvent(new PointerEvent("pointerup", at(500)));
-    return Math.round(time);
-});
+const orbit = async () => Math.round(await page.evaluate(orbitFrames));
 // Ten frames of the zoom keys, in and out in turn, each finished by reading a pixel.
 const zoomKeys = () => page.evaluate(() => {
     const canvas = document.querySelector("#view canvas");

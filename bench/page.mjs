@@ -17,6 +17,7 @@ import path from "node:path";
 import { pathToFileURL } from "node:url";
 import { chromium } from "../tests/gltf/node_modules/playwright-core/index.mjs";
 import { MemoryWasi } from "../web/wasi.js";
+import { orbitFrames } from "./frames.mjs";
 
 const kRuns = 5;
 const [pagePath, ...given] = process.argv.slice(2);
@@ -82,25 +83,7 @@ const firstFrames = async (file) => {
         + `${stages.join(", ")}, to the screen ${median(runs.map((run, i) => run.time - marked[i]))}); `
         + `frames drawn ${[...new Set(runs.map((run) => run.frames))].join(" or ")}`;
 };
-// Drags across the view 10 times, turning it by 36 degrees in all; each move
-// renders a frame, finished by reading a pixel.
-const orbit = () => page.evaluate(() => {
-    const canvas = document.querySelector("#view canvas");
-    const gl = canvas.getContext("webgl2");
-    const pixel = new Uint8Array(4);
-    const at = (x) => ({ pointerId: 1, isPrimary: true, pointerType: "mouse", button: 0, buttons: 1, clientX: x, clientY: 300, bubbles: true });
-    // A step of a hundredth of the view's height turns the camera by 3.6 degrees, whatever its size.
-    const step = canvas.clientHeight / 100;
-    canvas.dispatchEvent(new PointerEvent("pointerdown", at(300)));
-    const start = performance.now();
-    for (let i = 1; i <= 10; i++) {
-        canvas.ownerDocument.dispatchEvent(new PointerEvent("pointermove", at(300 + step * i)));
-        gl.readPixels(0, 0, 1, 1, gl.RGBA, gl.UNSIGNED_BYTE, pixel);
-    }
-    const time = (performance.now() - start) / 10;
-    canvas.ownerDocument.dispatchEvent(new PointerEvent("pointerup", at(500)));
-    return time;
-});
+const orbit = () => page.evaluate(orbitFrames);
 // A click at the view's centre: the time until the instance under it is
 // selected, the panel and the frame drawn (the page's handlers run at once).
 const pick = () => page.evaluate(() => {

@@ -1,7 +1,7 @@
 // The session's batch: starting one from several files, opening its rows in
 // the 3D view and going back, the filter and the formats, and "Download all".
 import { Batch, batchWorkers } from "./batch.js";
-import { BatchZip } from "./batch_zip.js";
+import { BatchZip, kLargestZip } from "./batch_zip.js";
 
 const kDrawEvery = 100;
 
@@ -56,7 +56,7 @@ export class BatchWork {
 
     cancel() {
         this.session.state.batch?.cancel();
-        this.session.state.zip?.cancel();
+        this.session.state.zip?.cancel?.();
         this.session.render();
     }
 
@@ -72,16 +72,35 @@ export class BatchWork {
         this.session.render();
     }
 
+    // Makes the zip: streamed into the file the save dialog names where the
+    // browser has one (a dialog cancelled changes nothing), else in memory.
     async makeZip() {
         const state = this.session.state;
         if (!state.batch || state.zip?.phase === "running") return;
+        const target = window.showSaveFilePicker ? await this.saveTarget() : null;
+        if (target === undefined || state.zip?.phase === "running") return;
         if (state.zip?.url) URL.revokeObjectURL(state.zip.url);
-        const zip = new BatchZip(state.batch, [...state.batchView.formats],
-            { makeRunner: this.makeRunner, workers: this.workers, onChange: () => this.renderSoon() });
+        const zip = new BatchZip(state.batch, [...state.batchView.formats], {
+            makeRunner: this.makeRunner, workers: this.workers, onChange: () => this.renderSoon(), limit: target ? Infinity : kLargestZip,
+        });
+        zip.savedAs = target?.name ?? null;
         state.zip = zip;
         this.session.render();
-        const blob = await zip.make();
+        const blob = await zip.make(target?.writable ?? null);
         if (blob && state.zip === zip) zip.url = URL.createObjectURL(blob);
         this.session.render();
+    }
+
+    // { name, writable } of the file chosen in the save dialog; undefined
+    // where it was cancelled, or could not be opened (said in the zip's note).
+    async saveTarget() {
+        try {
+            const handle = await window.showSaveFilePicker({ suggestedName: "kon2x-batch.zip" });
+            return { name: handle.name, writable: await handle.createWritable() };
+        } catch (error) {
+            if (error.name !== "AbortError") this.session.state.zip = { phase: "failed", problem: `kon2x-batch.zip could not be opened: ${error.message}` };
+            this.session.render();
+            return undefined;
+        }
     }
 }

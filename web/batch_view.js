@@ -2,6 +2,7 @@
 // size, outcome and counts, filled in as the batch goes; its progress, the
 // filter, and "Download all" with the formats to put in the zip.
 import { firstLine } from "./batch_report.js";
+import { kLargestZip } from "./batch_zip.js";
 import { VirtualList } from "./virtual_list.js";
 import { megabytes } from "./x_export.js";
 
@@ -70,8 +71,8 @@ export class BatchView {
 
     showZip(zip) {
         const link = element("zip-link");
-        link.hidden = zip?.phase !== "done";
-        if (zip?.phase === "done" && link.dataset.blob !== zip.url) {
+        link.hidden = zip?.phase !== "done" || !zip.url;
+        if (zip?.phase === "done" && zip.url && link.dataset.blob !== zip.url) {
             Object.assign(link, { href: zip.url, download: "kon2x-batch.zip", textContent: `Download kon2x-batch.zip (${megabytes(zip.blob.size)})` });
             link.dataset.blob = zip.url;
         }
@@ -99,11 +100,12 @@ export class BatchView {
 
 function zipNote(zip) {
     switch (zip?.phase) {
-    case undefined: return "";
+    case undefined: return window.showSaveFilePicker ? "Download all asks where to save the zip and writes it there as it is made."
+        : `The zip is made in memory, up to ${megabytes(kLargestZip)}; kon2batch converts folders of any size.`;
     case "running": return `Making the zip: ${zip.done} of ${zip.tasks.length} files…`;
     case "cancelled": return "Making the zip was cancelled.";
     case "failed": return `The zip was not made: ${zip.problem}`;
-    default: return zip.left ? `The files pass ${megabytes(zip.limit)}, more than this page makes in memory: the zip holds `
+    default: return zip.savedAs ? `${zip.savedAs} saved (${megabytes(zip.written)}: ${zip.held} files and report.csv).` : zip.left ? `The files pass ${megabytes(zip.limit)}, more than this page makes in memory: the zip holds `
         + `${zip.held} of the ${zip.tasks.length} files and report.csv. kon2batch converts them all.` : "";
     }
 }

@@ -1,6 +1,7 @@
 // "Download all": the chosen formats of every converted entry of a batch,
-// each run now in workers of its own, and report.csv, in one zip made in
-// memory (client-zip) up to kLargestZip.
+// each run now in workers of its own, and report.csv, in one zip
+// (client-zip, ZIP64 where it needs it): streamed into a file as it is made
+// where the browser can save to one, else made in memory up to kLargestZip.
 import { downloadZip } from "client-zip";
 import { csvRow, firstLine, kCsvHeader, kFormats, sameOutputs } from "./batch_report.js";
 
@@ -25,7 +26,8 @@ export async function* runInOrder(tasks, runners, ahead = runners.length) {
 
 export class BatchZip {
     // formats: the chosen extensions ("glb", ...); makeRunner, workers and
-    // onChange as the Batch takes them.
+    // onChange as the Batch takes them; limit: the most bytes of outputs
+    // held (Infinity where the zip is streamed into a file).
     constructor(batch, formats, { makeRunner, workers = 1, onChange = () => {}, limit = kLargestZip }) {
         const chosen = kFormats.filter(([format]) => formats.includes(format));
         // Inputs that share outputs name the first format chosen, as kon2batch does.
@@ -35,14 +37,19 @@ export class BatchZip {
         this.tasks = batch.entries.flatMap((entry, i) => entry.row?.outcome !== "converted" ? []
             : chosen.map(([format, program]) => ({ i, format, program })));
         // done: the runs ended; held: the files in the zip; left: those the limit left out.
-        Object.assign(this, { batch, onChange, limit, phase: "running", stopped: false, done: 0, held: 0, left: 0, bytes: 0, blob: null });
+        Object.assign(this, { batch, onChange, limit, phase: "running", stopped: false, done: 0, held: 0, left: 0, bytes: 0, written: 0, blob: null });
+        this.aborting = new AbortController();
         this.runners = Array.from({ length: Math.min(workers, this.tasks.length) }, makeRunner);
     }
 
-    // Resolves with the zip's Blob, or null where it was cancelled.
-    async make() {
+    // Resolves with the zip's Blob, made in memory, or null where it was
+    // cancelled; with `writable` (a file's WritableStream) the zip is written
+    // there as it is made (`written`: its size) and null resolved.
+    async make(writable = null) {
         try {
-            const blob = await downloadZip(this.entries()).blob();
+            const zip = downloadZip(this.entries());
+            if (writable) await zip.body.pipeThrough(this.counter()).pipeTo(writable, { signal: this.aborting.signal });
+            const blob = writable ? null : await zip.blob();
             if (this.phase === "running") Object.assign(this, { phase: "done", blob });
         } catch (error) {
             if (this.phase === "running") Object.assign(this, { phase: "failed", problem: `${error.message ?? error}` });
@@ -52,9 +59,21 @@ export class BatchZip {
         return this.blob;
     }
 
+    // Counts the bytes written (`written`).
+    counter() {
+        return new TransformStream({
+            transform: (chunk, controller) => {
+                this.written += chunk.byteLength;
+                controller.enqueue(chunk);
+            },
+        });
+    }
+
+    // Stops making the zip; a file it was written into is left unwritten.
     cancel() {
         if (this.phase !== "running") return;
         this.phase = "cancelled";
+        this.aborting.abort(new Error("cancelled"));
         this.stop();
     }
 

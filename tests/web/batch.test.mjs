@@ -1,10 +1,14 @@
 // Tests of the page's batch with fake workers: the rows made of the programs'
 // answers, report.csv's lines, and which worker converts which file when.
 import assert from "node:assert/strict";
+import { spawnSync } from "node:child_process";
+import { mkdtempSync, rmSync, writeFileSync } from "node:fs";
+import { tmpdir } from "node:os";
+import path from "node:path";
 import test from "node:test";
 import { Batch } from "../../web/batch.js";
 import { csvRow, rowOf, sameOutputs } from "../../web/batch_report.js";
-import { runInOrder } from "../../web/batch_zip.js";
+import { BatchZip, runInOrder } from "../../web/batch_zip.js";
 
 const facts = JSON.stringify({ points: 3, single_points: 0, two_point_elements: 1, triangles: 1, quads: 0, polygons: 2,
     instances: 4, materials: 1, unplaced: [1, 2], glb_note: "Nicht darstellbare Instanzen: 2\n" });
@@ -85,4 +89,20 @@ test("the zip's runs go to the workers in turn and come back in order, whichever
     runs[0][1].resolve("c");
     assert.deepEqual(runs.map((jobs) => jobs.map((job) => job.name)), [["a", "c"], ["b"]]);
     assert.equal((await results.next()).value, "c");
+});
+
+test("a zip of 70,000 files streamed into a file opens with Python's zipfile (ZIP64 past 65,535 entries)", async () => {
+    const names = Array.from({ length: 70000 }, (_, i) => `m${i}.kon`);
+    const entries = names.map((name) => ({ name, file: { arrayBuffer: async () => new ArrayBuffer(1) }, milliseconds: 0, row: rowOf(done(0, ""), name) }));
+    const makeRunner = () => ({ end() {}, run: async ({ name }) => ({ ...done(0, ""), files: [{ name: name.replace(".kon", ".glb"), size: 1, blob: new Blob(["g"]) }] }) });
+    const chunks = [];
+    const zip = new BatchZip({ entries }, ["glb"], { makeRunner, limit: Infinity });
+    await zip.make(new WritableStream({ write: (chunk) => { chunks.push(chunk); } }));
+    const folder = mkdtempSync(path.join(tmpdir(), "zip64-"));
+    writeFileSync(path.join(folder, "all.zip"), Buffer.concat(chunks));
+    const read = spawnSync("python3", ["-c", `import csv, io, sys, zipfile
+z = zipfile.ZipFile(sys.argv[1])
+print(len(z.namelist()), z.read("m0.glb").decode(), z.read("m69999.glb").decode(), len(list(csv.reader(io.StringIO(z.read("report.csv").decode(), newline="")))))`, path.join(folder, "all.zip")], { encoding: "utf8" });
+    rmSync(folder, { recursive: true, force: true });
+    assert.deepEqual([zip.phase, zip.held, read.stdout.trim()], ["done", 70000, "70001 g g 70001"]);
 });

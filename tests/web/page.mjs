@@ -613,15 +613,76 @@ async function aBatch() {
 
 const batchDone = (total) => waitFor((total) => new RegExp(`^${total}/${total} files, \\d+ refused or failed in `)
     .test(document.getElementById("batch-progress").textContent), total, "the batch", 300000);
-// The zip that Download all makes, unpacked.
+// The zip that Download all makes: each entry's SHA-256 by name, and
+// report.csv's rows. Made in memory, its link's bytes are unpacked by
+// Python's zipfile; streamed where the engine can save to a file, into a
+// stand-in for the save dialog (no driver answers the real one), it is read
+// and hashed in the page.
 async function downloadAll() {
+    const streamed = await page.evaluate(() => window.showSaveFilePicker !== undefined);
+    if (!streamed) {
+        await page.click("#download-all");
+        await waitFor(() => document.querySelector("#zip-link:not([hidden])") !== null, null, "the zip", 300000);
+        const zipFile = path.join(work, "batch.zip");
+        writeFileSync(zipFile, await linkBytes("kon2x-batch.zip"));
+        const { files, rows } = unpacked(mkdtempSync(path.join(work, "zip-")), zipFile);
+        return { files: new Map([...files].map(([name, bytes]) => [name, sha256(bytes)])), rows };
+    }
+    await page.evaluate(() => {
+        window.savedZip = { chunks: [], end: "" };
+        window.showSaveFilePicker = async ({ suggestedName }) => ({ name: suggestedName, createWritable: async () => new WritableStream({
+            write: (bytes) => { window.savedZip.chunks.push(bytes); },
+            close: () => { window.savedZip.end = "closed"; },
+        }) });
+    });
     await page.click("#download-all");
-    await waitFor(() => document.querySelector("#zip-link:not([hidden])") !== null, null, "the zip", 300000);
-    const zipFile = path.join(work, "batch.zip");
-    writeFileSync(zipFile, await linkBytes("kon2x-batch.zip"));
-    return unpacked(mkdtempSync(path.join(work, "zip-")), zipFile);
+    await waitFor(() => /^kon2x-batch\.zip saved \(/.test(document.getElementById("zip-note").textContent), null, "the streamed zip", 300000);
+    const { digests, report, end } = await page.evaluate(hashedZip);
+    const folder = mkdtempSync(path.join(work, "zip-"));
+    writeFileSync(path.join(folder, "report.csv"), report);
+    expect(end === "closed", "the streamed zip's file is closed");
+    return { files: new Map(Object.entries(digests).filter(([name]) => name !== "report.csv")), rows: unpacked(folder).rows };
 }
-const sameFiles = (a, b) => a.size === b.size && [...a].every(([name, bytes]) => b.get(name)?.equals(bytes));
+const sha256 = (bytes) => createHash("sha256").update(bytes).digest("hex");
+const sameFiles = (digests, files) => digests.size === files.size && [...files].every(([name, bytes]) => digests.get(name) === sha256(bytes));
+
+// In the page: the zip in window.savedZip's chunks, read by its central
+// directory (ZIP64 where it has one; stored entries, as client-zip writes
+// them): each entry's SHA-256 by name, report.csv's text, how the file ended.
+async function hashedZip() {
+    const zip = new Uint8Array(await new Blob(window.savedZip.chunks).arrayBuffer());
+    const view = new DataView(zip.buffer);
+    const number = (at, size) => (size === 8 ? Number(view.getBigUint64(at, true)) : size === 4 ? view.getUint32(at, true) : view.getUint16(at, true));
+    let end = zip.length - 22;
+    while (number(end, 4) !== 0x06054b50) end--;
+    let [count, at] = [number(end + 10, 2), number(end + 16, 4)];
+    if (number(end - 20, 4) === 0x07064b50) {
+        const record = number(end - 12, 8);
+        [count, at] = [number(record + 32, 8), number(record + 48, 8)];
+    }
+    const digests = {};
+    let report = "";
+    for (let k = 0; k < count; k++) {
+        let [size, offset] = [number(at + 20, 4), number(at + 42, 4)];
+        const [nameLength, extraLength, commentLength] = [number(at + 28, 2), number(at + 30, 2), number(at + 32, 2)];
+        const name = new TextDecoder().decode(zip.subarray(at + 46, at + 46 + nameLength));
+        // The ZIP64 extra field holds, in order, the sizes and offset too large for their fields.
+        for (let extra = at + 46 + nameLength; extra < at + 46 + nameLength + extraLength; extra += 4 + number(extra + 2, 2)) {
+            if (number(extra, 2) !== 1) continue;
+            let field = extra + 4;
+            if (number(at + 24, 4) === 0xffffffff) field += 8;
+            if (size === 0xffffffff) [size, field] = [number(field, 8), field + 8];
+            if (offset === 0xffffffff) offset = number(field, 8);
+        }
+        const data = offset + 30 + number(offset + 26, 2) + number(offset + 28, 2);
+        const bytes = zip.subarray(data, data + size);
+        digests[name] = [...new Uint8Array(await crypto.subtle.digest("SHA-256", bytes))].map((b) => b.toString(16).padStart(2, "0")).join("");
+        if (name === "report.csv") report = new TextDecoder().decode(bytes);
+        at += 46 + nameLength + extraLength + commentLength;
+    }
+    window.savedZip.chunks = [];
+    return { digests, report, end: window.savedZip.end };
+}
 
 // Chromium: 300 generated files in one batch as kon2batch converts them; a
 // batch cancelled and another started; a single file given while a batch

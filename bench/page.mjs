@@ -192,9 +192,10 @@ for (const file of files) {
         + `${(median(x) / median(node)).toFixed(2)} x node; as a whole node process ${range(whole)} (median ${median(whole)}), `
         + `${(median(x) / median(whole)).toFixed(2)} x; ${await page.textContent("#x-note")}`);
 }
-const again = files[0];
-for (let i = 0; i < 10; i++) await give(again);
-console.log(`after ten more drops of ${path.basename(again)}: browser ${memory()} MiB`);
+if (files.length) {
+    for (let i = 0; i < 10; i++) await give(files[0]);
+    console.log(`after ten more drops of ${path.basename(files[0])}: browser ${memory()} MiB`);
+}
 
 // Every file of `folder` in one batch on a new page that sees `cores`
 // cores: the time from choosing them to the last row, and the browser's
@@ -212,11 +213,24 @@ async function batch(folder, cores) {
         };
         watch();
     }), inputs.length);
+    // The pictures drawn, and the time they took on the page's thread.
+    await batchPage.evaluate(() => {
+        window.pictures = { count: 0, ms: 0 };
+        new PerformanceObserver((list) => list.getEntries().filter((entry) => entry.name === "kon2x picture")
+            .forEach((entry) => Object.assign(window.pictures, { count: window.pictures.count + 1, ms: window.pictures.ms + entry.duration, last: performance.now() }))).observe({ type: "measure" });
+    });
     const before = memory();
     let peak = before;
     const sampling = setInterval(() => { peak = Math.max(peak, memory()); }, 100);
     await batchPage.setInputFiles("#file-input", inputs);
     const ms = Math.round(await lastRow);
+    // Pages before the cards have no pictures to wait for.
+    const converted = await batchPage.evaluate(() => {
+        const [, done, refused] = /^(\d+)\/\d+ files, (\d+) refused/.exec(document.getElementById("batch-progress").textContent);
+        return document.getElementById("batch-layout") ? done - refused : 0;
+    });
+    await batchPage.waitForFunction((converted) => window.pictures.count >= converted, converted, { timeout: 0 });
+    const pictures = await batchPage.evaluate(() => ({ ...window.pictures, last: window.pictures.last - window.chosenAt }));
     clearInterval(sampling);
     const after = memory();
     for (let row = 0; row < 20; row++) {
@@ -228,7 +242,8 @@ async function batch(folder, cores) {
     }
     const rows = memory();
     await batchPage.close();
-    return { ms, text: `browser ${before} MiB before, ${peak} MiB at the peak, ${after} MiB after, ${rows} MiB after opening and leaving 20 rows` };
+    const drawn = pictures.count ? `; ${pictures.count} pictures, ${(pictures.ms / pictures.count).toFixed(1)} ms each, the last ${Math.round(pictures.last)} ms after choosing` : "";
+    return { ms, text: `browser ${before} MiB before, ${peak} MiB at the peak, ${after} MiB after${drawn}, ${rows} MiB after opening and leaving 20 rows` };
 }
 if (batchFolder) {
     const count = readdirSync(batchFolder).length;

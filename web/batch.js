@@ -1,11 +1,17 @@
 // A batch: many construction files, each converted by kon2counts (kon2gltf
-// with the counts) in one of a few workers, as kon2batch converts a folder. Each entry keeps its row (the
-// outcome and the counts) only: its .glb is measured, not kept.
+// with the counts) in one of a few workers, as kon2batch converts a folder.
+// Each entry keeps its row (the outcome and the counts) and its picture
+// (batch_pictures.js): its .glb is handed over for that, or only measured.
 import { rowOf, sameOutputs } from "./batch_report.js";
-import { isConstructionHead } from "./intake.js";
+import { folderOf, isConstructionHead } from "./intake.js";
 
 // A file that is not a construction file, as kon2batch skips it.
 const kSkipped = { outcome: "skipped", messages: "", counts: null, glb: null };
+
+// A path's last part: the programs run on the file by its own name.
+export function baseName(path) {
+    return path.slice(folderOf(path).length);
+}
 
 // How many workers a batch uses: two where the machine has two cores.
 export function batchWorkers(cores) {
@@ -19,13 +25,15 @@ function clock(seconds) {
 }
 
 export class Batch {
-    // files: in the order given (those that are not construction files are
-    // skipped as they are read); makeRunner(): a new JobRunner with a worker
-    // of its own; onChange(): told as rows fill in.
-    constructor({ files, makeRunner, workers = 1, onChange = () => {}, now = () => performance.now() }) {
-        this.entries = files.map((file) => ({ file, name: file.name, size: file.size, milliseconds: 0, row: null }));
-        Object.assign(this, { onChange, now, phase: "running", started: now(), ended: null });
-        this.runners = Array.from({ length: Math.min(workers, files.length) }, makeRunner);
+    // inputs: [{ file, path }] in the order given (those that are not
+    // construction files are skipped as they are read), each entry named by
+    // its path; makeRunner(): a new JobRunner with a worker of its own;
+    // onChange(): told as rows fill in; onModel(entry, blob): where given,
+    // takes each converted entry's .glb.
+    constructor({ inputs, makeRunner, workers = 1, onChange = () => {}, onModel = null, now = () => performance.now() }) {
+        this.entries = inputs.map(({ file, path }) => ({ file, name: path, size: file.size, milliseconds: 0, row: null, picture: null }));
+        Object.assign(this, { onChange, onModel, now, phase: "running", started: now(), ended: null });
+        this.runners = Array.from({ length: Math.min(workers, inputs.length) }, makeRunner);
         this.next = 0;  // the next entry to convert
     }
 
@@ -44,11 +52,12 @@ export class Batch {
         for (let i = this.take(); i !== null && this.phase === "running"; i = this.take()) {
             const entry = this.entries[i];
             const start = this.now();
-            const row = await this.convert(runner, entry);
+            const [row, glb] = await this.convert(runner, entry);
             if (this.phase !== "running") return;
             entry.row = row;
             entry.milliseconds = this.now() - start;
             this.onChange();
+            if (glb) this.onModel(entry, glb);
         }
     }
 
@@ -74,16 +83,19 @@ export class Batch {
         return this.next < this.entries.length ? this.next++ : null;
     }
 
+    // [the entry's row, its .glb's Blob where converted and onModel takes it].
     async convert(runner, { file, name }) {
         let bytes;
         try {
             bytes = await file.arrayBuffer();
         } catch (error) {
-            return { outcome: "failed", messages: `${name} could not be read (${error.message}).\n`, counts: null, glb: null };
+            return [{ outcome: "failed", messages: `${name} could not be read (${error.message}).\n`, counts: null, glb: null }, null];
         }
-        if (this.phase !== "running") return null;
-        if (!isConstructionHead(new Uint8Array(bytes, 0, Math.min(4, bytes.byteLength)))) return kSkipped;
-        return rowOf(await runner.run({ program: "kon2counts", name, bytes }, { discard: true }), name);
+        if (this.phase !== "running") return [null, null];
+        if (!isConstructionHead(new Uint8Array(bytes, 0, Math.min(4, bytes.byteLength)))) return [kSkipped, null];
+        const result = await runner.run({ program: "kon2counts", name: baseName(name), bytes }, { discard: !this.onModel });
+        const row = rowOf(result, name);
+        return [row, row?.outcome === "converted" && this.onModel ? result.files[0]?.blob ?? null : null];
     }
 
     // Stops at once; the rows done so far stay.

@@ -1,19 +1,31 @@
-// The session's batch: starting one from several files, opening its rows in
-// the 3D view and going back, the filter and the formats, and "Download all".
+// The session's batch: starting one from several files or a folder, its
+// pictures, opening its entries in the 3D view and going back, the filter,
+// sort and layout, "Save sheet", the formats, and "Download all".
 import { Batch, batchWorkers } from "./batch.js";
+import { BatchPictures } from "./batch_pictures.js";
+import { drawSheet, saveFile } from "./batch_sheet.js";
+import { outcomeText, shownEntries } from "./batch_view.js";
 import { BatchZip, kLargestZip } from "./batch_zip.js";
+import { downloadZip } from "client-zip";
+import { folderOf } from "./intake.js";
 
 const kDrawEvery = 100;
 
 export class BatchWork {
     // session: the Session; makeRunner(): a new JobRunner with a worker of
-    // its own; later(draw): calls draw in the next frame.
-    constructor(session, makeRunner, later) {
-        Object.assign(this, { session, makeRunner, later, due: false });
+    // its own; makePictures(): a PictureMaker (or null: no pictures), made
+    // at the first batch; later(draw): calls draw in the next frame.
+    constructor(session, { makeRunner, makePictures, later }) {
+        Object.assign(this, { session, makeRunner, makePictures, later, due: false, pictures: null });
         this.workers = batchWorkers(globalThis.navigator?.hardwareConcurrency ?? 1);
-        // What the batch view shows; kept across batches.
-        session.state.batchView = { filter: "all", formats: new Set(["glb", "svg"]) };
+        // What the batch view shows; kept across batches. sheet: "running" while the sheet is drawn.
+        session.state.batchView = { filter: "all", sort: "given", cards: true, sheet: null, formats: new Set(["glb", "svg"]) };
         Object.assign(session.state, { batch: null, batchShown: false, zip: null });
+    }
+
+    // Whether the batch's entries get pictures.
+    get pictured() {
+        return this.pictures?.working ?? false;
     }
 
     // Draws the page soon, at most every kDrawEvery ms: rows fill in far
@@ -28,16 +40,22 @@ export class BatchWork {
         }), kDrawEvery);
     }
 
-    // Converts the construction files among `files`; the last batch is cancelled.
-    async start(files) {
+    // Converts the construction files among `inputs` ([{ file, path }]); the last batch is cancelled.
+    async start(inputs) {
         const state = this.session.state;
         this.cancel();
         this.session.close();
         if (state.zip?.url) URL.revokeObjectURL(state.zip.url);
-        const batch = new Batch({ files, makeRunner: this.makeRunner, workers: this.workers, onChange: () => this.renderSoon() });
+        this.pictures?.clear();
+        // Made at the first batch, and again where the last one's graphics were taken away.
+        if (this.makePictures && !this.pictured) this.pictures = new BatchPictures(this.makePictures(), state.textureFiles, () => this.renderSoon());
+        const onModel = this.pictured ? (entry, blob) => this.pictures.add(entry, blob) : null;
+        const batch = new Batch({ inputs, makeRunner: this.makeRunner, workers: this.workers, onChange: () => this.renderSoon(), onModel });
+        if (onModel) this.pictures.converting = () => batch.phase === "running";
         Object.assign(state, { batch, batchShown: true, zip: null });
         this.session.render();
         await batch.run();
+        if (onModel && state.batch === batch) await this.pictures.catchUp(this.makeRunner());
     }
 
     // Opens entry i of the batch in the 3D view, converting it again.
@@ -45,7 +63,7 @@ export class BatchWork {
         const entry = this.session.state.batch?.entries[i];
         if (!entry) return undefined;
         this.session.state.batchShown = false;
-        return this.session.open(entry.file);
+        return this.session.open(entry.file, folderOf(entry.name));
     }
 
     // Shows the list again.
@@ -63,6 +81,39 @@ export class BatchWork {
     setFilter(filter) {
         this.session.state.batchView.filter = filter;
         this.session.render();
+    }
+
+    setSort(sort) {
+        this.session.state.batchView.sort = sort;
+        this.session.render();
+    }
+
+    // Cards with pictures, or rows.
+    setCards(on) {
+        this.session.state.batchView.cards = on;
+        this.session.render();
+    }
+
+    // Saves the cards shown, in their order, as one PNG page, or a zip of them.
+    async saveSheet() {
+        const { batch, batchView: view } = this.session.state;
+        if (!batch || view.sheet === "running") return;
+        view.sheet = "running";
+        this.session.render();
+        try {
+            const cards = shownEntries(batch.entries, view.filter, view.sort).map((i) => {
+                const { name, row, picture } = batch.entries[i];
+                const failed = row?.outcome === "refused" || row?.outcome === "failed";
+                return { name, outcome: outcomeText(row, batch.phase === "cancelled") || "waiting", failed, picture: picture?.blob ?? null };
+            });
+            const pages = await drawSheet(cards);
+            if (!pages.length) return;
+            if (pages.length === 1) saveFile(pages[0], "kon2x-sheet.png");
+            else saveFile(await downloadZip(pages.map((page, k) => ({ name: `kon2x-sheet-${k + 1}.png`, input: page }))).blob(), "kon2x-sheet.zip");
+        } finally {
+            view.sheet = null;
+            this.session.render();
+        }
     }
 
     setFormat(format, on) {

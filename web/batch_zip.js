@@ -3,7 +3,9 @@
 // (client-zip, ZIP64 where it needs it): streamed into a file as it is made
 // where the browser can save to one, else made in memory up to kLargestZip.
 import { downloadZip } from "client-zip";
+import { baseName } from "./batch.js";
 import { csvRow, firstLine, kCsvHeader, kFormats, sameOutputs } from "./batch_report.js";
+import { folderOf } from "./intake.js";
 
 export const kLargestZip = 2 ** 30;
 
@@ -84,7 +86,7 @@ export class BatchZip {
     }
 
     // The zip's entries as they are made: each output under the name its
-    // program gave it, then report.csv.
+    // program gave it, in its input's folder, then report.csv.
     async* entries() {
         const outputs = this.batch.entries.map(() => ({}));
         const spent = this.batch.entries.map((entry) => entry.milliseconds);
@@ -94,7 +96,7 @@ export class BatchZip {
             const { file, name } = this.batch.entries[i];
             const bytes = await file.arrayBuffer().catch((error) => error);
             if (this.stopped) return { kind: "cancelled" };
-            const result = bytes instanceof ArrayBuffer ? await runner.run({ program, name, bytes })
+            const result = bytes instanceof ArrayBuffer ? await runner.run({ program, name: baseName(name), bytes })
                 : { kind: "trapped", message: `${name} could not be read (${bytes.message})` };
             spent[i] += performance.now() - start;
             return result;
@@ -116,9 +118,11 @@ export class BatchZip {
             this.bytes += file.size;
             this.done++;
             this.held++;
-            outputs[i][format] = { name: file.name, size: file.size, note: format === "glb" ? rows[i].glb?.note ?? "" : "" };
+            // Beside its input, in the input's folder.
+            const name = folderOf(this.batch.entries[i].name) + file.name;
+            outputs[i][format] = { name, size: file.size, note: format === "glb" ? rows[i].glb?.note ?? "" : "" };
             this.onChange();
-            yield { name: file.name, input: file.blob };
+            yield { name, input: file.blob };
         }
         const report = this.batch.entries.map((entry, i) => rows[i] && rows[i].outcome !== "skipped" ? csvRow(entry.name, rows[i], spent[i], outputs[i]) : "");
         yield { name: "report.csv", input: kCsvHeader + report.join("") };

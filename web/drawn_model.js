@@ -78,11 +78,13 @@ export class DrawnModel {
 
     // Has the levels of the model made away from the page by `makeLevels`
     // (see Viewer) and takes them if there are any and `wanted()` still
-    // holds once they come, `clip` letting the section cut them; then `ready()`.
+    // holds once they come, `clip` letting the section cut them; then
+    // `ready()`. The promise returned resolves once that is settled, with
+    // levels or none.
     askForLevels(makeLevels, { wanted, clip, ready }) {
         const { positions, primitives } = this.model;
         const radius = this.nodes.bulk.getBoundingSphere(new THREE.Sphere()).radius;
-        makeLevels({ positions, primitives, radius }).then(({ levels, ms }) => {
+        return makeLevels({ positions, primitives, radius }).then(({ levels, ms }) => {
             if (!levels.length || !wanted()) return;
             this.addLevels(levels, ms);
             for (const object of this.detail.objects()) clip(object);

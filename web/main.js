@@ -8,6 +8,8 @@ import { BatchView } from "./batch_view.js";
 import { DrawingView } from "./drawing_view.js";
 import { wireView } from "./view_controls.js";
 import { Viewer } from "./viewer.js";
+import { PictureMaker } from "./pictures.js";
+import { saveFile } from "./batch_sheet.js";
 import { programs } from "kon2x-programs";
 import { workerSource } from "kon2x-worker";
 import { levelsWorkerSource } from "kon2x-levels-worker";
@@ -24,41 +26,43 @@ function makeWorker() {
     return worker;
 }
 // The simplified levels of far instances are made in a worker of their own,
-// started at the first model that needs them; one asked for an earlier
-// model is stopped and replaced.
-let levelsWorker = null;
-let levelsPending = null;  // the request's reject
-function makeLevels(request) {
-    if (levelsPending) {
-        levelsWorker.terminate();
-        levelsPending(new Error("superseded"));
-        levelsWorker = null;
-    }
-    levelsWorker ??= new Worker(URL.createObjectURL(new Blob([levelsWorkerSource], { type: "text/javascript" })));
-    return new Promise((resolve, reject) => {
-        levelsPending = reject;
-        levelsWorker.onmessage = ({ data }) => {
-            levelsPending = null;
-            if (data.failed) reject(new Error(data.failed));
-            else resolve(data);
-        };
-        levelsWorker.onerror = (event) => {
-            levelsPending = null;
-            reject(new Error(event.message));
-        };
-        levelsWorker.postMessage(request);
-    });
+// one for the view and one for the batch's pictures, started at the first
+// model that needs them; one asked for an earlier model is stopped and replaced.
+function levelsMaker() {
+    let levelsWorker = null;
+    let levelsPending = null;  // the request's reject
+    return (request) => {
+        if (levelsPending) {
+            levelsWorker.terminate();
+            levelsPending(new Error("superseded"));
+            levelsWorker = null;
+        }
+        levelsWorker ??= new Worker(URL.createObjectURL(new Blob([levelsWorkerSource], { type: "text/javascript" })));
+        return new Promise((resolve, reject) => {
+            levelsPending = reject;
+            levelsWorker.onmessage = ({ data }) => {
+                levelsPending = null;
+                if (data.failed) reject(new Error(data.failed));
+                else resolve(data);
+            };
+            levelsWorker.onerror = (event) => {
+                levelsPending = null;
+                reject(new Error(event.message));
+            };
+            levelsWorker.postMessage(request);
+        });
+    };
 }
 const jobs = new JobRunner(makeWorker, () => session.render());
 const viewer = new Viewer(element("canvas-box"));
-viewer.makeLevels = makeLevels;
+viewer.makeLevels = levelsMaker();
 const session = new Session({
     jobs, viewer, render, instances: new InstanceList((j) => session.select(j)),
     drawingView: new DrawingView(element("drawing-box")), batchView: new BatchView((i) => {
         session.batches.open(i);
         element("batch-back").focus();  // the keys' way back to the list
     }),
-    makeRunner: () => new JobRunner(makeWorker),
+    makeRunner: () => new JobRunner(makeWorker), makePictures: () => new PictureMaker(levelsMaker()),
 });
 
 element("version").textContent = version;
@@ -70,6 +74,9 @@ element("batch-back").onclick = () => {
 };
 element("batch-cancel").onclick = () => session.batches.cancel();
 element("batch-filter").onchange = (event) => session.batches.setFilter(event.target.value);
+element("batch-sort").onchange = (event) => session.batches.setSort(event.target.value);
+element("batch-layout").onchange = (event) => session.batches.setCards(event.target.value === "cards");
+element("save-sheet").onclick = () => session.batches.saveSheet();
 for (const format of ["glb", "x", "svg", "dxf"]) element(`zip-${format}`).onchange = (event) => session.batches.setFormat(format, event.target.checked);
 element("download-all").onclick = () => session.batches.makeZip();
 for (const [id, kind] of [["edges", "outlines"], ["lines", "lines"], ["dots", "dots"]]) {
@@ -78,13 +85,7 @@ for (const [id, kind] of [["edges", "outlines"], ["lines", "lines"], ["dots", "d
 element("hide").onclick = () => session.toggleHidden();
 element("alone").onclick = () => session.showAlone();
 element("show-all").onclick = () => session.showAll();
-element("snapshot").onclick = async () => {
-    const anchor = document.createElement("a");
-    anchor.href = URL.createObjectURL(await session.viewer.snapshot());
-    anchor.download = `${session.state.file.name.replace(/\.[^.]*$/, "")}.png`;
-    anchor.click();
-    setTimeout(() => URL.revokeObjectURL(anchor.href), 1000);
-};
+element("snapshot").onclick = async () => saveFile(await session.viewer.snapshot(), `${session.state.file.name.replace(/\.[^.]*$/, "")}.png`);
 wireView(session);
 listenForFiles((files) => session.give(files));
 jobs.prepare();

@@ -19,12 +19,33 @@ const kFileAxes = [["x", [1, 0, 0], "#c0392b"], ["y", [0, -1, 0], "#2e8b3a"], ["
 const kFov = 40;
 const kHalfFov = THREE.MathUtils.degToRad(kFov / 2);  // the perspective camera's, vertically
 
+// How far from a sphere of `radius` the perspective camera of `aspect` sees all of it.
+export function distanceToSee(radius, aspect) {
+    const horizontal = Math.atan(Math.tan(kHalfFov) * aspect);
+    return (1.1 * Math.max(radius, 1e-3)) / Math.sin(Math.min(kHalfFov, horizontal));
+}
+
+// Places `camera` to look at `box` from the direction of the view `name`,
+// the whole box in sight at `aspect`: { sphere: the box's, distance }.
+export function fitCamera(camera, box, aspect, name = "oblique") {
+    const sphere = box.getBoundingSphere(new THREE.Sphere());
+    const distance = distanceToSee(sphere.radius, aspect);
+    camera.position.copy(sphere.center).addScaledVector(new THREE.Vector3(...kViews[name]).normalize(), distance);
+    camera.lookAt(sphere.center);
+    return { sphere, distance };
+}
+
+// A perspective camera as the view's, of `aspect`.
+export function viewCamera(aspect) {
+    return new THREE.PerspectiveCamera(kFov, aspect, 1, 1000);
+}
+
 export class Navigation {
     // onChange(): the view moved and wants a frame. onMoving(moving): a drag,
     // pinch or wheel started to move the camera (true), or it has rested
     // for kRestMs since (false): wheel notches come as many short moves.
     constructor(canvas, onChange, onMoving) {
-        this.perspective = new THREE.PerspectiveCamera(kFov, 1, 1, 1000);
+        this.perspective = viewCamera(1);
         this.orthographic = new THREE.OrthographicCamera(-1, 1, 1, -1, 1, 1000);
         this.camera = this.perspective;
         this.aspect = 1;
@@ -65,16 +86,12 @@ export class Navigation {
 
     // How far from a sphere of `radius` the perspective camera sees all of it.
     distanceToSee(radius) {
-        const horizontal = Math.atan(Math.tan(kHalfFov) * this.aspect);
-        return (1.1 * Math.max(radius, 1e-3)) / Math.sin(Math.min(kHalfFov, horizontal));
+        return distanceToSee(radius, this.aspect);
     }
 
     // Looks at `box` from the direction of the view `name`, the whole box in sight.
     fit(box, name = "oblique") {
-        const sphere = box.getBoundingSphere(new THREE.Sphere());
-        const distance = this.distanceToSee(sphere.radius);
-        const from = new THREE.Vector3(...kViews[name]).normalize();
-        this.camera.position.copy(sphere.center).addScaledVector(from, distance);
+        const { sphere, distance } = fitCamera(this.camera, box, this.aspect, name);
         this.camera.zoom = 1;
         this.shapeOrthographic(distance * Math.tan(kHalfFov));
         this.controls.target.copy(sphere.center);

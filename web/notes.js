@@ -1,5 +1,6 @@
 // The wording of what the panel shows of the page's state: the note over the
 // view, the textures' and the .x's notes, and the counts.
+import { textureFor } from "./intake.js";
 import { kLargestX, megabytes } from "./x_export.js";
 
 const kNoWebGL = "The 3D view is not available here (no WebGL); converting and downloading still work.";
@@ -71,7 +72,7 @@ function farLinesNote(far) {
 
 export function textureNote(state) {
     if (!state.model) return "";
-    const missing = state.model.textureNames.filter((name) => !state.textureFiles.has(name)).map((name) => `${name}.png`);
+    const missing = state.model.textureNames.filter((name) => !textureFor(state.textureFiles, state.folder, name)).map((name) => `${name}.png`);
     return [
         missing.length ? `Textures not given (drop them to see them): ${missing.join(", ")}.` : "",
         state.brokenTextures.length ? `Not pictures that can be read, drawn without them: ${state.brokenTextures.join(", ")}.` : "",

@@ -23,7 +23,7 @@ function outcomeOf(outcome) {
 }
 
 function showOutcome(state, listed) {
-    element("file-name").textContent = state.file?.name ?? (listed ? `A batch of ${state.batch.entries.length} files` : "No file yet");
+    element("file-name").textContent = state.file ? `${state.folder}${state.file.name}` : (listed ? `A batch of ${state.batch.entries.length} files` : "No file yet");
     const [text, failed] = outcomeOf(state.outcome);
     element("outcome").textContent = text;
     element("outcome").className = failed ? "failed" : "";
@@ -165,7 +165,7 @@ export function render(session) {
     element("view-note").textContent = viewNote(session);
     session.instances.show(state.info?.instances ?? 0, state.selected, (j) => session.rowState(j));
     // Last, once the view's parts are laid out: which rows are in sight depends on it.
-    if (listed) session.batchView.show(state.batch, state.batchView, state.zip);
+    if (listed) session.batchView.show(state.batch, state.batchView, state.zip, session.batches.pictured);
 }
 
 // The list of instances 0 to count - 1. rowState(j) gives { hidden,

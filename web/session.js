@@ -7,6 +7,7 @@
 import { BatchWork } from "./batch_session.js";
 import { DrawingFiles } from "./drawing_files.js";
 import { readGlb } from "./glb.js";
+import { textureFor } from "./intake.js";
 import { XExport } from "./x_export.js";
 
 // The stages of showing a file, marked for the browser's performance tools
@@ -18,9 +19,10 @@ function stage(name) {
 }
 
 // What belongs to the construction file shown; a new file starts from this.
-function fileState(file) {
+function fileState(file, folder = "") {
     return {
         file,
+        folder,                // the folder it was given in (intake.js's folderOf), whose textures it takes
         bytes: null,           // its content, read once
         busy: file !== null,   // while it is read, converted and drawn
         outcome: null,         // kon2info's result (jobs.js): kon2gltf's run; or { kind: "unreadable" | "failed", message }
@@ -52,9 +54,9 @@ function fileState(file) {
 export class Session {
     // jobs: a JobRunner; viewer: a Viewer; render(session): draws the page;
     // instances: the InstanceList; drawingView: a DrawingView; batchView: a
-    // BatchView; makeRunner(): a new JobRunner for a batch; later(draw):
-    // calls draw in the next frame.
-    constructor({ jobs, viewer, render, instances, drawingView, batchView, makeRunner, later = (draw) => requestAnimationFrame(draw) }) {
+    // BatchView; makeRunner(): a new JobRunner for a batch; makePictures():
+    // a PictureMaker for the batch's cards; later(draw): calls draw in the next frame.
+    constructor({ jobs, viewer, render, instances, drawingView, batchView, makeRunner, makePictures = null, later = (draw) => requestAnimationFrame(draw) }) {
         Object.assign(this, { jobs, viewer, instances, drawingView, batchView, drawPage: render });
         // What was given and how the view is set (kept across files), then the file shown.
         this.state = {
@@ -64,7 +66,7 @@ export class Session {
         };
         this.opened = 0;  // counts the files opened, so that an older one's late answer is dropped
         this.draws = 0;  // counts the drawings started: only the latest one shows
-        Object.assign(this, { xExport: new XExport(this), drawingFiles: new DrawingFiles(this), batches: new BatchWork(this, makeRunner, later) });
+        Object.assign(this, { xExport: new XExport(this), drawingFiles: new DrawingFiles(this), batches: new BatchWork(this, { makeRunner, makePictures, later }) });
         viewer.settings = this.state.settings;  // the viewer draws as they say
         viewer.stage.onLost = () => this.render();
         viewer.onDrawn = () => this.render();
@@ -79,10 +81,10 @@ export class Session {
     async give({ models, textures, refused }) {
         for (const [name, file] of textures) this.state.textureFiles.set(name, file);
         this.state.intake.refused = refused;
-        if (models.length > 1) return this.batches.start(models);
+        if (models.length > 1 || models.some(({ path }) => path.includes("/"))) return this.batches.start(models);
         if (models.length === 1) {
             this.state.batchShown = false;
-            return this.open(models[0]);
+            return this.open(models[0].file);
         }
         // Drawn again as it is seen, or, while its first drawing still decodes, in its place.
         if (textures.size && this.state.model) return this.guarded(this.currentCheck(), () => this.draw(this.currentCheck(), this.state.view !== null));
@@ -94,12 +96,12 @@ export class Session {
         return () => opened === this.opened;
     }
 
-    // Reads, converts, counts and draws a construction file.
-    async open(file) {
+    // Reads, converts, counts and draws a construction file, given in `folder`.
+    async open(file, folder = "") {
         stage("open");
         const reading = file.arrayBuffer();  // while the last file is cleared away
         reading.catch(() => {});  // convert reports it
-        this.close(file);
+        this.close(file, folder);
         const current = this.currentCheck();
         await this.guarded(current, () => this.convert(current, reading));
         if (!current()) return;
@@ -109,11 +111,11 @@ export class Session {
     }
 
     // Puts the file shown away, and shows `file` (or none) in its place.
-    close(file = null) {
+    close(file = null, folder = "") {
         this.jobs.cancel();
         this.opened++;
         for (const { url } of this.state.downloads) URL.revokeObjectURL(url);
-        Object.assign(this.state, fileState(file));
+        Object.assign(this.state, fileState(file, folder));
         this.viewer.clear();
         this.render();
     }
@@ -177,7 +179,7 @@ export class Session {
         const images = new Map();
         const broken = [];
         for (const name of this.state.model.textureNames) {
-            const file = this.state.textureFiles.get(name);
+            const file = textureFor(this.state.textureFiles, this.state.folder, name);
             if (!file) continue;
             try {
                 images.set(name, await createImageBitmap(file));

@@ -7,6 +7,32 @@ import { Navigation } from "./navigation.js";
 import { ViewAids } from "./view_aids.js";
 
 const kSunFrom = new THREE.Vector3(0.4, 1, 0.7);
+export const kBackground = 0xe8eef4;
+
+// The scene's background and lights, the same wherever a model is drawn: { scene, sun }.
+export function litScene() {
+    const scene = new THREE.Scene();
+    scene.background = new THREE.Color(kBackground);
+    scene.add(new THREE.HemisphereLight(0xffffff, 0x8a8a80, 2.2));
+    const sun = new THREE.DirectionalLight(0xffffff, 1.6);
+    scene.add(sun);
+    return { scene, sun };
+}
+
+// The sun over `sphere`, from `distance` away.
+export function aimSun(sun, sphere, distance) {
+    sun.position.copy(sphere.center).addScaledVector(kSunFrom, distance);
+}
+
+// Frees the meshes and lines `objects`, out of every scene.
+export function freeObjects(objects) {
+    for (const object of objects) {
+        object.geometry.dispose();
+        object.material.map?.dispose();
+        object.material.dispose();
+        object.dispose?.();
+    }
+}
 
 export class Stage {
     // onChange(): the camera moved and wants a frame; onMoving(moving): see
@@ -34,11 +60,7 @@ export class Stage {
             this.lost = true;
             this.onLost();
         });
-        this.scene = new THREE.Scene();
-        this.scene.background = new THREE.Color(0xe8eef4);
-        this.scene.add(new THREE.HemisphereLight(0xffffff, 0x8a8a80, 2.2));
-        this.sun = new THREE.DirectionalLight(0xffffff, 1.6);
-        this.scene.add(this.sun);
+        ({ scene: this.scene, sun: this.sun } = litScene());
         this.aids = new ViewAids(this.scene);
         this.navigation = new Navigation(canvas, onChange, onMoving);
         this.axes = container.ownerDocument.getElementById("axes");
@@ -93,12 +115,7 @@ export class Stage {
     }
 
     freeRetired() {
-        for (const object of this.retired) {
-            object.geometry.dispose();
-            object.material.map?.dispose();
-            object.material.dispose();
-            object.dispose?.();
-        }
+        freeObjects(this.retired);
         this.retired = [];
     }
 
@@ -110,7 +127,7 @@ export class Stage {
 
     // The sun over `sphere` and from a distance that sees all of it.
     light(sphere) {
-        this.sun.position.copy(sphere.center).addScaledVector(kSunFrom, this.navigation.distanceToSee(sphere.radius));
+        aimSun(this.sun, sphere, this.navigation.distanceToSee(sphere.radius));
     }
 
     // While the camera is moved, a quarter of the pixels.

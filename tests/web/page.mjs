@@ -561,8 +561,7 @@ function showsAFace(glb) {
 
 // kon2batch on copies of `files` in one folder, given in their order: its
 // outputs and its report, each row without its milliseconds.
-function nativeBatch(files, options = []) {
-    const folder = mkdtempSync(path.join(work, "batch-"));
+function nativeBatch(files, options = [], folder = mkdtempSync(path.join(work, "batch-"))) {
     for (const file of files) writeFileSync(path.join(folder, path.basename(file)), readFileSync(file));
     runAnswered(path.join(nativeBuild, "kon2batch"), ["--jobs", "1", "--quiet", "--report", "report.csv", ...options, ...files.map((file) => path.basename(file))], { cwd: folder });
     return unpacked(folder);
@@ -576,7 +575,8 @@ function unpacked(folder, zipped = null) {
 if sys.argv[2]: zipfile.ZipFile(sys.argv[2]).extractall(sys.argv[1])
 rows = list(csv.reader(open(sys.argv[1] + "/report.csv", encoding="utf-8", newline="")))
 print(json.dumps([row[:12] + row[13:] for row in rows]))`, folder, zipped ?? ""], { encoding: "utf8" });
-    const files = new Map(readdirSync(folder).filter((name) => /\.(x|glb|svg|dxf)$/.test(name)).map((name) => [name, readFileSync(path.join(folder, name))]));
+    const files = new Map(readdirSync(folder, { recursive: true }).filter((name) => /\.(x|glb|svg|dxf)$/.test(name))
+        .map((name) => [name.split(path.sep).join("/"), readFileSync(path.join(folder, name))]));
     return { files, rows: JSON.parse(run.stdout || "[]") };
 }
 
@@ -590,6 +590,7 @@ async function aBatch() {
     await page.setFiles("#file-input", [...inputs, corpus("0007.png"), named("notes.txt", "not a construction file")]);
     const progress = () => text("#batch-progress");
     await batchDone(inputs.length + 1);
+    await choose("rows", "#batch-layout");
     expect(/; 1 not construction file, skipped$/.test(await progress()), `every file has a row, the note skipped (${await progress()})`);
     const rows = await page.evaluate(() => [...document.querySelectorAll("#batch-rows .batch-row")].map((row) => [...row.children].map((cell) => cell.textContent)));
     const wrongRows = rows.filter(([name, , outcome]) => {
@@ -597,6 +598,34 @@ async function aBatch() {
         return outcome !== (row[1] === "converted" ? "converted" : `${row[1]}: ${row[2].split("\n")[0]}`);
     });
     expect(rows.length > 10 && wrongRows.length === 0, `the rows in sight give kon2batch's outcomes and first lines (${JSON.stringify(wrongRows)})`);
+    const pictured = new Set(expected.rows.filter((row) => row[1] === "converted" && +row[6] + +row[7] + +row[8] > 0 && +row[9] > +row[10]).map(([name]) => name));
+    await choose("pictures", "#batch-layout");
+    const blank = (await cards()).filter(([name, { drawn, note }]) => (pictured.has(name) ? drawn < 10 && note !== "no face has an area" : drawn >= 0))
+        .map(([name, { drawn, note }]) => `${name} ${drawn} ${note}`);
+    expect(pictured.size > 10 && blank.length === 0, `a card of each of the ${pictured.size} files with faces to draw shows the model, `
+        + `or says that no face has an area; no other card has a picture (${blank})`);
+    await choose("outcome", "#batch-sort");
+    await choose("converted", "#batch-filter");
+    const converted = (await cards()).map(([name]) => name);
+    await choose("all", "#batch-filter");
+    const byOutcome = (await cards()).map(([name]) => expected.rows.find((row) => row[0] === name)?.[1] ?? "skipped");
+    await choose("the order given", "#batch-sort");
+    expect(converted.length === expected.rows.filter((row) => row[1] === "converted").length && /^((refused|failed) )+(converted )+skipped$/.test(byOutcome.join(" ")),
+        `the filter keeps the converted files, the sort puts the refused first (${byOutcome.join(" ")})`);
+    const sheet = await page.evaluate(async () => {
+        const click = HTMLAnchorElement.prototype.click;
+        const saved = new Promise((resolve) => {
+            HTMLAnchorElement.prototype.click = function () {
+                HTMLAnchorElement.prototype.click = click;
+                resolve(this);
+            };
+        });
+        document.getElementById("save-sheet").click();
+        const anchor = await saved;
+        const image = await createImageBitmap(await (await fetch(anchor.href)).blob());
+        return [anchor.download, image.width, image.height];
+    });
+    expect(JSON.stringify(sheet) === JSON.stringify(["kon2x-sheet.png", 23 * 176, Math.ceil((inputs.length + 1) / 23) * 164]), `Save sheet saves one page of the cards (${sheet})`);
     for (const format of ["x", "dxf"]) await page.click(`#zip-${format}`);
     const zipped = await downloadAll();
     expect(sameFiles(zipped.files, expected.files), `the zip holds kon2batch's ${expected.files.size} outputs, byte for byte`);
@@ -605,10 +634,106 @@ async function aBatch() {
     await shown(rows[3][0]);
     expect(!await visible("#batch-list") && await visible("#batch-back"), `a row opens its file (${rows[3][0]}) in place of the list`);
     await page.click("#batch-back");
+    await choose("rows", "#batch-layout");
     await page.press("#batch-list", ["End", "ArrowUp", "Enter"]);
     await shown(path.basename(inputs.at(-1)));
     await page.click("#batch-back");
+    await choose("pictures", "#batch-layout");
     for (const format of ["x", "dxf"]) await page.click(`#zip-${format}`);
+}
+
+// Every card of the batch's list, scrolled through, once those in sight are
+// drawn: [name, { drawn: how many of its picture's pixels differ clearly
+// from the view's background (-1: no picture), note: what stands in its place }].
+const cards = () => page.evaluate(async () => {
+    const list = document.getElementById("batch-list");
+    const found = new Map();
+    const drawing = () => [...document.querySelectorAll(".no-picture")].some((note) => note.textContent === "drawing…");
+    for (list.scrollTop = 0; ; list.scrollTop += list.clientHeight) {
+        for (let frames = 0; frames < 2 || (drawing() && frames < 1800); frames++) await new Promise((resolve) => requestAnimationFrame(resolve));
+        for (const card of document.querySelectorAll(".batch-card")) {
+            const image = card.querySelector("img");
+            let drawn = -1;
+            if (image) {
+                await image.decode();
+                const context = new OffscreenCanvas(image.width, image.height).getContext("2d");
+                context.drawImage(image, 0, 0);
+                const { data } = context.getImageData(0, 0, image.width, image.height);
+                drawn = 0;
+                for (let i = 0; i < data.length; i += 4) drawn += Math.abs(data[i] - 232) + Math.abs(data[i + 1] - 238) + Math.abs(data[i + 2] - 244) > 30;
+            }
+            found.set(card.querySelector("span").textContent, { drawn, note: card.querySelector(".no-picture")?.textContent ?? "" });
+        }
+        if (list.scrollTop + list.clientHeight >= list.scrollHeight - 1) break;
+    }
+    return [...found];
+});
+
+// A folder, dropped (a synthetic drop of the entries API's objects: no
+// driver drops a real folder) and, in Chromium, chosen in the folder input:
+// its files keep their paths in the list, the zip and report.csv, as
+// kon2batch's of the folder, and each folder's textures belong to its files.
+async function aFolder() {
+    const [folder, native] = [mkdtempSync(path.join(work, "folder-")), mkdtempSync(path.join(work, "folder-"))];
+    const tree = { "proj/hall/grid.kon": corpus("grid.kon"), "proj/hall/0004.png": corpus("0007.png"), "proj/house.kon": example, "proj/yard/grid.kon": corpus("grid.kon") };
+    for (const [name, from] of Object.entries(tree)) {
+        for (const root of [folder, native]) {
+            mkdirSync(path.dirname(path.join(root, name)), { recursive: true });
+            writeFileSync(path.join(root, name), readFileSync(from));
+        }
+    }
+    const files = Object.entries(tree).map(([name, from]) => [name, readFileSync(from).toString("base64")]);
+    await page.evaluate((files) => {
+        const leaf = (name, file) => ({ isFile: true, isDirectory: false, name, file: (resolve) => resolve(file) });
+        const folder = (name, children) => ({ isFile: false, isDirectory: true, name, createReader: () => {
+            let read = false;
+            return { readEntries: (resolve) => resolve(read ? [] : ((read = true), children)) };
+        } });
+        const build = (above) => {
+            const names = new Set(files.filter(([name]) => name.startsWith(above)).map(([name]) => name.slice(above.length).split("/")[0]));
+            return [...names].map((name) => {
+                const file = files.find(([path]) => path === above + name);
+                return file ? leaf(name, new File([Uint8Array.from(atob(file[1]), (c) => c.charCodeAt(0))], name)) : folder(name, build(`${above}${name}/`));
+            });
+        };
+        const drop = new Event("drop", { cancelable: true });
+        Object.defineProperty(drop, "dataTransfer", { value: { files: [], items: build("").map((entry) => ({ webkitGetAsEntry: () => entry })) } });
+        window.dispatchEvent(drop);
+    }, files);
+    const names = ["proj/hall/grid.kon", "proj/house.kon", "proj/yard/grid.kon"];
+    await batchDone(3);
+    expect(JSON.stringify((await cards()).map(([name]) => name)) === JSON.stringify(names), "a dropped folder's files are listed by their paths below it");
+    const expected = nativeBatch([], ["--to", "glb,svg", "proj"], native);
+    const zipped = await downloadAll();
+    expect(sameFiles(zipped.files, expected.files) && JSON.stringify(zipped.rows) === JSON.stringify(expected.rows),
+        `the zip holds kon2batch's outputs of the folder at their paths (${[...zipped.files.keys()]}), and its report`);
+    const textureNotes = [];
+    for (const row of [0, 2]) {
+        await page.click(`#batch-rows [data-row="${row}"]`);
+        await shown(names[row]);
+        textureNotes.push(await text("#textures"));
+        await page.click("#batch-back");
+    }
+    expect(!/0004\.png/.test(textureNotes[0]) && /0004\.png/.test(textureNotes[1]), `a folder's texture is its own files' (${textureNotes})`);
+    if (engine !== "chromium") return;
+    await page.setFiles("#folder-input", path.join(folder, "proj"));
+    await batchDone(3);
+    const chosen = (await cards()).map(([name]) => name);
+    expect(JSON.stringify(chosen) === JSON.stringify(names), `a folder chosen in the folder input is listed by its paths (${chosen})`);
+    // The folder picker, a stand-in (no driver answers the real one) of the folder without its house.
+    await page.evaluate((files) => {
+        const handle = (name, above) => {
+            const file = files.find(([path]) => path === above + name);
+            if (file) return { kind: "file", name, getFile: async () => new File([Uint8Array.from(atob(file[1]), (c) => c.charCodeAt(0))], name) };
+            const below = new Set(files.filter(([path]) => path.startsWith(`${above}${name}/`)).map(([path]) => path.slice(above.length + name.length + 1).split("/")[0]));
+            return { kind: "directory", name, values: async function* () { for (const child of below) yield handle(child, `${above}${name}/`); } };
+        };
+        window.showDirectoryPicker = async () => handle("proj", "");
+    }, files.filter(([name]) => name !== "proj/house.kon"));
+    await page.click("#choose-folder");
+    await batchDone(2);
+    const picked = (await cards()).map(([name]) => name);
+    expect(JSON.stringify(picked) === JSON.stringify([names[0], names[2]]), `a folder chosen in the folder picker is listed by its paths (${picked})`);
 }
 
 const batchDone = (total) => waitFor((total) => new RegExp(`^${total}/${total} files, \\d+ refused or failed in `)
@@ -771,7 +896,7 @@ try {
         console.log(`${screenshotPath}: written`);
     } else {
         // A step that fails is named, and the steps after it still run.
-        for (const step of [theExample, theViewer, beyondTriangles, theDrawing, theLargest, aTown, aCancel, samples, aBatch, manyFiles, faults]) {
+        for (const step of [theExample, theViewer, beyondTriangles, theDrawing, theLargest, aTown, aCancel, samples, aBatch, aFolder, manyFiles, faults]) {
             const start = Date.now();
             await step().catch((error) => expect(false, `${step.name} stopped: ${error.stack}`));
             console.log(`-- ${step.name}: ${((Date.now() - start) / 1000).toFixed(1)} s`);
